@@ -1,0 +1,1 @@
+#include "HSLUtils/HSLUtils.h"

@@ -1,0 +1,3 @@
+#include "sTrackBar/TsTrackBar.h"
+
+TsTrackBar::TsTrackBar(QWidget* parent) : TTrackBar(parent) {}
