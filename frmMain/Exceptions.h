@@ -24,7 +24,9 @@ public:
 // A file operation that failed; ErrorCode is the code the message was made from.
 class EInOutError : public Exception {
 public:
-    EInOutError(QString message, int errorCode) : Exception(std::move(message)), ErrorCode(errorCode) {}
+    EInOutError(QString message, int errorCode)
+        : Exception(std::move(message)), ErrorCode(errorCode)
+    {}
     int ErrorCode;
 };
 
@@ -32,4 +34,10 @@ public:
 class EInvalidOperation : public Exception {
 public:
     using Exception::Exception;
+};
+
+// The silent failure: ends a handler without any message.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception(QString()) {}
 };

@@ -1,8 +1,116 @@
 #pragma once
+// Huvella's one window: the current color in eleven places at once, kept in
+// step by the routines below, with the color dialog, the desktop picker and
+// the report as its commands.
+#include "HSLUtils/HSLUtils.h"
+#include "frmMain/FailureBoundary.h"
+#include "frmMain/TColorDialog.h"
+#include "frmMain/TSaveTextFileDialog.h"
+#include "platform/Platform.h"
+
 #include <QWidget>
+
+class QLabel;
+class QTimer;
+class TButton;
+class TEdit;
+class TShape;
+class TsTrackBar;
 
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    explicit TForm1(QWidget* parent = nullptr);
+    explicit TForm1(Platform& platform, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Controls, by their short names.
+    TColorDialog dlgColor1;
+    TButton* btn1;
+    TEdit* edt1;
+    TButton* btn2;
+    TShape* shp1;
+    TButton* btn3;
+    TButton* btn4;
+    QLabel* lbl1;
+    TsTrackBar* tb1;
+    TsTrackBar* tb2;
+    TsTrackBar* tb3;
+    TButton* btn5;
+    TEdit* edt2;
+    TEdit* edt3;
+    TEdit* edt4;
+    TButton* btn6;
+    QTimer* tmr1;
+    TEdit* edt5;
+    QLabel* lbl2;
+    QLabel* lbl3;
+    QLabel* lbl4;
+    TButton* btn7;
+    TSaveTextFileDialog dlg1;
+    TEdit* edt6;
+    TEdit* edt7;
+    TEdit* edt8;
+    QLabel* lbl5;
+    TsTrackBar* tb4;
+    TsTrackBar* tb5;
+    TsTrackBar* tb6;
+    QLabel* lbl6;
+    QLabel* lbl7;
+    QLabel* lbl8;
+
+    // Handlers.
+    void FormCreate(QObject* Sender);
+    void btn1Click(QObject* Sender);
+    void btn2Click(QObject* Sender);
+    void btn3Click(QObject* Sender);
+    void btn4Click(QObject* Sender);
+    void btn5Click(QObject* Sender);
+    void btn6Click(QObject* Sender);
+    void btn7Click(QObject* Sender);
+    void shp1MouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X,
+                       int Y);
+    void shp1MouseEnter(QObject* Sender);
+    void shp1MouseLeave(QObject* Sender);
+    void tb1UserChange(QObject* Sender);
+    void tb2UserChange(QObject* Sender);
+    void tb3UserChange(QObject* Sender);
+    void tb4UserChange(QObject* Sender);
+    void tb5UserChange(QObject* Sender);
+    void tb6UserChange(QObject* Sender);
+    void edt2Change(QObject* Sender);
+    void edt3Change(QObject* Sender);
+    void edt4Change(QObject* Sender);
+    void edt2KeyPress(QObject* Sender, QChar& Key);
+    void tmr1Timer(QObject* Sender);
+
+    // Routines that copy the current color from one group of fields to another.
+    void TBPosisions();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+    void setTabOrder();
+
+    // A handler as Qt may call it: inside the failure boundary.
+    template <auto Handler, class... Args> auto guarded()
+    {
+        return [this](Args... args) { FBoundary.run([&] { (this->*Handler)(args...); }); };
+    }
+
+    // The same for a Qt signal of `sender`: the handler gets the sender.
+    template <auto Handler> auto guardedSignal(QObject* sender)
+    {
+        return [this, sender] { FBoundary.run([&] { (this->*Handler)(sender); }); };
+    }
+
+    Platform& FPlatform;
+    FailureBoundary FBoundary;
+    bool FPlaced = false;
+
+    int FRed = 0;
+    int FGreen = 0;
+    int FBlue = 0;
 };

@@ -1,0 +1,6 @@
+#pragma once
+class QApplication;
+
+// Readies the application before the window is made: hint timing, the
+// application title (the title of the plain and error boxes) and its icon.
+void ConfigureApplication(QApplication& app);

@@ -1,0 +1,109 @@
+#include "frmMain/TEdit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+TEdit::TEdit(QWidget* parent) : QLineEdit(parent)
+{
+    setAcceptDrops(false);
+    connect(this, &QLineEdit::textChanged, this, [this] {
+        if (OnChange)
+            OnChange(this);
+    });
+}
+
+QChar TEdit::typedCharacter(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    const bool ctrl = mods.testFlag(Qt::ControlModifier);
+    const bool alt = mods.testFlag(Qt::AltModifier);
+    if (alt && !ctrl) // Alt+key is a menu key, not a character
+        return QChar(0);
+
+    const int key = event.key();
+    switch (key) {
+    case Qt::Key_Backspace:
+        return QChar(ctrl ? 127 : 8);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(ctrl ? 10 : 13);
+    case Qt::Key_Escape:
+        return QChar(27);
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return QChar(0); // moves the focus; never reaches the box
+    default:
+        break;
+    }
+    if (ctrl && !alt && key >= Qt::Key_A && key <= Qt::Key_Z)
+        return QChar(key - Qt::Key_A + 1);
+    const QString text = event.text();
+    if (text.isEmpty() || (text.front().unicode() < 32 && !ctrl))
+        return QChar(0);
+    return text.front();
+}
+
+int TEdit::roomFor(int typed) const
+{
+    if (MaxLength <= 0)
+        return typed;
+    const int kept = int(text().size() - selectedText().size());
+    return std::max(0, std::min(typed, MaxLength - kept));
+}
+
+void TEdit::pasteWithinLimit()
+{
+    if (isReadOnly())
+        return;
+    QString pasted = QApplication::clipboard()->text();
+    pasted = pasted.left(pasted.indexOf(QLatin1Char('\n'))); // first line only (-1: all)
+    pasted.remove(QLatin1Char('\r'));
+    const int room = roomFor(int(pasted.size()));
+    if (room < pasted.size())
+        QApplication::beep();
+    if (room > 0 || hasSelectedText())
+        insert(pasted.left(room));
+}
+
+void TEdit::keyPressEvent(QKeyEvent* event)
+{
+    QChar key = typedCharacter(*event);
+    if (!key.isNull() && OnKeyPress) {
+        OnKeyPress(this, key);
+        if (key.isNull()) {
+            event->accept();
+            return;
+        }
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        pasteWithinLimit();
+        event->accept();
+        return;
+    }
+    const QString text = event->text();
+    if (!isReadOnly() && !text.isEmpty() && text.front().isPrint() &&
+        roomFor(int(text.size())) < text.size()) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+// The menu's Paste keeps to MaxLength too.
+void TEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-paste")) {
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, &TEdit::pasteWithinLimit);
+        }
+    }
+    menu->popup(event->globalPos());
+}

@@ -1,0 +1,64 @@
+#include "frmMain/TShape.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TShape::TShape(QWidget* parent) : QWidget(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TShape::setBrushColor(HSLUtils::TColor color)
+{
+    FBrushColor = color;
+    update();
+}
+
+void TShape::setHint(const QString& hint)
+{
+    FHint = hint;
+    updateToolTip();
+}
+
+void TShape::setShowHint(bool show)
+{
+    FShowHint = show;
+    updateToolTip();
+}
+
+// Qt shows a widget's tool tip when it is not empty, so the tool tip carries
+// the hint only while the hint is switched on.
+void TShape::updateToolTip()
+{
+    setToolTip(FShowHint ? FHint : QString());
+}
+
+void TShape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QColor fill = PaintColor ? PaintColor(FBrushColor)
+                                   : QColor(FBrushColor & 0xFF, (FBrushColor >> 8) & 0xFF,
+                                            (FBrushColor >> 16) & 0xFF);
+    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect().adjusted(1, 1, -1, -1), fill);
+}
+
+void TShape::mousePressEvent(QMouseEvent* event)
+{
+    if (OnMouseDown) {
+        const QPoint at = event->position().toPoint();
+        OnMouseDown(this, event->button(), event->modifiers(), at.x(), at.y());
+    }
+}
+
+void TShape::enterEvent(QEnterEvent*)
+{
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TShape::leaveEvent(QEvent*)
+{
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
