@@ -1,13 +1,13 @@
 #include "app/StartUp.h"
 
 #include "app/MainIcon.h"
-#include "platform/HintStyle.h"
+#include "platform/Hints.h"
 
 #include <QApplication>
 
-void ConfigureApplication(QApplication&)
+void ConfigureApplication(QApplication& app)
 {
-    QApplication::setStyle(new HintStyle);
+    InstallHintTiming(app);
     QApplication::setApplicationName(QStringLiteral("Huvella"));
     QApplication::setWindowIcon(MainIcon());
 }
