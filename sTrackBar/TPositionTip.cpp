@@ -25,23 +25,21 @@ void TPositionTip::showBeside(const QRect& thumb, Qt::Edge side, int position)
 {
     setText(QString::number(position));
     adjustSize();
+    // Centred on the thumb, then pushed out to the side.
     QRect tip(QPoint(), size());
+    tip.moveCenter(thumb.center());
     switch (side) {
     case Qt::TopEdge:
         tip.moveBottom(thumb.top() - Gap);
-        tip.moveLeft(thumb.center().x() - tip.width() / 2);
         break;
     case Qt::BottomEdge:
         tip.moveTop(thumb.bottom() + Gap);
-        tip.moveLeft(thumb.center().x() - tip.width() / 2);
         break;
     case Qt::LeftEdge:
         tip.moveRight(thumb.left() - Gap);
-        tip.moveTop(thumb.center().y() - tip.height() / 2);
         break;
     case Qt::RightEdge:
         tip.moveLeft(thumb.right() + Gap);
-        tip.moveTop(thumb.center().y() - tip.height() / 2);
         break;
     }
     move(tip.topLeft());

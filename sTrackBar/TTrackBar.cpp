@@ -19,6 +19,8 @@ constexpr qint64 AutoTickLimit = 10000;
 // Page steps repeat while the button is held in the channel (milliseconds).
 constexpr int PageRepeatDelay = 300;
 constexpr int PageRepeatInterval = 100;
+// How long a key release waits for the press of an auto-repeat (milliseconds).
+constexpr int AutoRepeatWait = 30;
 
 // A range this wide has too many marks at the default spacing of one position.
 // Widths are taken in 64 bits: Max - Min overflows int for the widest ranges.
@@ -64,6 +66,8 @@ TTrackBar::TTrackBar(QWidget* parent)
     FStyle->setParent(this);
     setStyle(FStyle);
     connect(&FPageTimer, &QTimer::timeout, this, &TTrackBar::pageTimerTick);
+    FKeyEndTimer.setSingleShot(true);
+    connect(&FKeyEndTimer, &QTimer::timeout, this, &TTrackBar::keyActionEnded);
     connect(this, &QAbstractSlider::valueChanged, this, &TTrackBar::syncTip);
 
     setFocusPolicy(Qt::StrongFocus);
@@ -287,6 +291,11 @@ std::optional<qint64> TTrackBar::keyTarget(int key) const
 
 void TTrackBar::keyPressEvent(QKeyEvent* e)
 {
+    if (FKeyEndTimer.isActive() && e->key() == FReleasedKey && e->timestamp() == FReleaseTime) {
+        // The release just before belonged to this auto-repeat.
+        FKeyEndTimer.stop();
+    }
+    flushKeyEnd();
     const auto target = keyTarget(e->key());
     if (!target) {
         QSlider::keyPressEvent(e);
@@ -309,6 +318,35 @@ void TTrackBar::keyReleaseEvent(QKeyEvent* e)
         QSlider::keyReleaseEvent(e);
         return;
     }
+    flushKeyEnd();
+    if (e->timestamp() == 0) {
+        // Made by the program, not the window system: no repeat can follow.
+        report();
+        return;
+    }
+    // On X11 Qt marks an auto-repeat release only when it has already read the
+    // repeat's press, which carries the same time; wait a moment for it.
+    FReleasedKey = e->key();
+    FReleaseTime = e->timestamp();
+    FKeyEndTimer.start(AutoRepeatWait);
+}
+
+void TTrackBar::keyActionEnded()
+{
+    if (FReportDepth > 0) {
+        // Not inside a running handler's nested event loop.
+        FKeyEndTimer.start(AutoRepeatWait);
+        return;
+    }
+    report();
+}
+
+// A waiting key release is reported before any other input acts.
+void TTrackBar::flushKeyEnd()
+{
+    if (!FKeyEndTimer.isActive())
+        return;
+    FKeyEndTimer.stop();
     report();
 }
 
@@ -354,6 +392,7 @@ void TTrackBar::mousePressEvent(QMouseEvent* e)
         return;
     }
     e->accept();
+    flushKeyEnd();
     // An action still running here never saw its release.
     endAction();
     const QPoint pointer = e->position().toPoint();
@@ -418,6 +457,7 @@ void TTrackBar::mouseReleaseEvent(QMouseEvent* e)
 void TTrackBar::wheelEvent(QWheelEvent* e)
 {
     // Direction and size are QSlider's; only a turn that moves is reported.
+    flushKeyEnd();
     const int before = value();
     QSlider::wheelEvent(e);
     if (value() != before)

@@ -101,6 +101,8 @@ private:
     void applyTicks();
 
     void report();
+    void keyActionEnded();
+    void flushKeyEnd();
     void moveTo(qint64 target);
     std::optional<qint64> keyTarget(int key) const;
 
@@ -145,6 +147,10 @@ private:
     TTrackBarStyle* FStyle;
     TPositionTip* FTip = nullptr;
     QTimer FPageTimer;
+    // A key release waiting to be told apart from an auto-repeat one.
+    QTimer FKeyEndTimer;
+    int FReleasedKey = 0;
+    quint64 FReleaseTime = 0;
 
     TAction FAction = TAction::None;
     // Bumped whenever an action starts or ends, so that code running after a
