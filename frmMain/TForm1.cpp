@@ -1,6 +1,7 @@
 #include "frmMain/TForm1.h"
 
 #include "frmMain/DesktopPlacement.h"
+#include "frmMain/IntegerText.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
@@ -124,6 +125,7 @@ void TForm1::createControls()
     edt5 = edit(77, 51, 82, QStringLiteral("0"), 0, true, buttonFace, false);
     shp1 = new TShape(this);
     shp1->setGeometry(168, 51, 75, 21);
+    shp1->PaintColor = [this](HSLUtils::TColor color) { return paintColor(color); };
     shp1->setToolTipDuration(HintDisplayMs);
     btn2 = button(8, 76, 235, QStringLiteral("Translate HTML color value to Color"),
                   QStringLiteral("Type HTML color value and click to see the color"));
@@ -215,43 +217,25 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormCreate(QObject*)
 {
-    shp1->setBrushColor(0); // black is the first current color
+    setCurrentColor(0); // black is the first current color
     TBPosisions();
 }
 
 void TForm1::TBPosisions()
 {
-    const HSLUtils::TColor color = shp1->BrushColor();
+    const HSLUtils::TColor color = CurrentColor();
     FRed = color & 0xFF;
     FGreen = (color >> 8) & 0xFF;
     FBlue = (color >> 16) & 0xFF;
     tb1->setPosition(FRed);
-    edt2->setText(QString::number(FRed));
+    edt2->setText(IntToStr(FRed));
     tb2->setPosition(FGreen);
-    edt3->setText(QString::number(FGreen));
+    edt3->setText(IntToStr(FGreen));
     tb3->setPosition(FBlue);
-    edt4->setText(QString::number(FBlue));
+    edt4->setText(IntToStr(FBlue));
 }
 
 // Handlers whose commands come with later parts of the window.
-void TForm1::btn1Click(QObject*) {}
-void TForm1::btn2Click(QObject*) {}
-void TForm1::btn3Click(QObject*) {}
-void TForm1::btn4Click(QObject*) {}
-void TForm1::btn5Click(QObject*) {}
 void TForm1::btn6Click(QObject*) {}
 void TForm1::btn7Click(QObject*) {}
-void TForm1::shp1MouseDown(QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
-void TForm1::shp1MouseEnter(QObject*) {}
-void TForm1::shp1MouseLeave(QObject*) {}
-void TForm1::tb1UserChange(QObject*) {}
-void TForm1::tb2UserChange(QObject*) {}
-void TForm1::tb3UserChange(QObject*) {}
-void TForm1::tb4UserChange(QObject*) {}
-void TForm1::tb5UserChange(QObject*) {}
-void TForm1::tb6UserChange(QObject*) {}
-void TForm1::edt2Change(QObject*) {}
-void TForm1::edt3Change(QObject*) {}
-void TForm1::edt4Change(QObject*) {}
-void TForm1::edt2KeyPress(QObject*, QChar&) {}
 void TForm1::tmr1Timer(QObject*) {}

@@ -85,11 +85,35 @@ public:
 
     // Routines that copy the current color from one group of fields to another.
     void TBPosisions();
+    void getRGBparams();
+    void RGBlabels();
+    void TBbyLabelsChange();
+    void ChangeColor();
+    void SetTBsColor();
+    void FromHSLtoColor();
+    void CheckForValue(TEdit* edit);
+
+    // The color text forms: the hex text of a color (writing its decimal text
+    // into edt5 on the way), and the color of a hex text (0 after a warning
+    // when the text can't be read).
+    QString ColorToHTML(HSLUtils::TColor Color);
+    HSLUtils::TColor HtmlToColor(const QString& Text);
+
+    // The current color: the swatch's fill, its only home.
+    HSLUtils::TColor CurrentColor() const;
+
+    // The About message: name, version, what the program does, its web address.
+    static QString AboutText();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void setCurrentColor(HSLUtils::TColor color);
+    QColor paintColor(HSLUtils::TColor color) const;
+    void rgbSliderMoved();
+    void translateDialogColor();
+
     void createControls();
     void connectHandlers();
     void setTabOrder();

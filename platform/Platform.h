@@ -1,8 +1,12 @@
 #pragma once
 // The services the window takes from the desktop. The program wires the real
 // ones at start-up; tests wire doubles.
+class ColorChooser;
 class MessageBoxes;
+class SystemColors;
 
 struct Platform {
     MessageBoxes& Boxes;
+    const SystemColors& Colors;
+    ColorChooser& ColorDialog;
 };

@@ -2,7 +2,9 @@
 #include "FirstPaint.h"
 #include "app/StartUp.h"
 #include "frmMain/TForm1.h"
+#include "platform/ClassicSystemColors.h"
 #include "platform/Platform.h"
+#include "platform/QtColorChooser.h"
 #include "platform/QtMessageBoxes.h"
 
 int main(int argc, char** argv)
@@ -10,7 +12,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ConfigureApplication(app);
     QtMessageBoxes boxes;
-    Platform platform{boxes};
+    ClassicSystemColors colors;
+    QtColorChooser chooser;
+    Platform platform{boxes, colors, chooser};
     TForm1 Form1(platform);
     FirstPaintProbe probe;
     Form1.installEventFilter(&probe);

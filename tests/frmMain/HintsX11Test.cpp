@@ -2,10 +2,12 @@
 // pointer has rested 500 ms, hides 2500 ms later, and hides at once when the
 // pointer leaves; the next button's hint needs its own rest.
 #include "RecordingMessageBoxes.h"
+#include "ScriptedColorChooser.h"
 #include "app/StartUp.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
+#include "platform/ClassicSystemColors.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -36,7 +38,9 @@ TEST(Hints, ShowAfterRestHideAfterTimeOrOnLeaving)
 {
     ConfigureApplication(*qApp);
     RecordingMessageBoxes boxes;
-    Platform platform{boxes};
+    ClassicSystemColors colors;
+    ScriptedColorChooser chooser;
+    Platform platform{boxes, colors, chooser};
     TForm1 form(platform);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

@@ -1,8 +1,10 @@
 // On a real X server: the window sits in the middle of the whole desktop,
 // across the border when the desktop has two monitors side by side.
 #include "RecordingMessageBoxes.h"
+#include "ScriptedColorChooser.h"
 #include "frmMain/DesktopPlacement.h"
 #include "frmMain/TForm1.h"
+#include "platform/ClassicSystemColors.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -12,7 +14,9 @@
 TEST(Placement, CentredOnTheWholeDesktop)
 {
     RecordingMessageBoxes boxes;
-    Platform platform{boxes};
+    ClassicSystemColors colors;
+    ScriptedColorChooser chooser;
+    Platform platform{boxes, colors, chooser};
     TForm1 form(platform);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));

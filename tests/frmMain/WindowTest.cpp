@@ -1,6 +1,6 @@
 // The window on real widgets: its first view, its layout, the keyboard, and
 // the behaviour of its edit boxes.
-#include "RecordingMessageBoxes.h"
+#include "FormFixture.h"
 #include "app/MainIcon.h"
 #include "app/StartUp.h"
 #include "frmMain/TButton.h"
@@ -19,27 +19,14 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-class Window : public ::testing::Test {
+class Window : public FormFixture {
 protected:
-    void SetUp() override
-    {
-        form = std::make_unique<TForm1>(platform);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        QApplication::setActiveWindow(form.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
-    }
-
     // Presses Tab on the focused control and returns the control that gets the focus.
     QWidget* tab()
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         return QApplication::focusWidget();
     }
-
-    RecordingMessageBoxes boxes;
-    Platform platform{boxes};
-    std::unique_ptr<TForm1> form;
 };
 
 TEST_F(Window, FirstViewIsBlackWithEveryFieldAtZero)
@@ -223,11 +210,14 @@ TEST_F(Window, TypingLimitAppliesToTypingAndPastingOnly)
     QTest::keyClicks(form->edt2, "12345");
     EXPECT_EQ(form->edt2->text(), "123");
 
-    form->edt2->setText(QStringLiteral("12345")); // the program's text is never cut
-    EXPECT_EQ(form->edt2->text(), "12345");
-    form->edt2->end(false);
-    QTest::keyClick(form->edt2, Qt::Key_Backspace); // deleting from it still works
-    EXPECT_EQ(form->edt2->text(), "1234");
+    form->edt1->setText(QStringLiteral("#123456789")); // the program's text is never cut
+    EXPECT_EQ(form->edt1->text(), "#123456789");
+    form->edt1->setFocus();
+    form->edt1->end(false);
+    QTest::keyClick(form->edt1, Qt::Key_A); // no room to type
+    EXPECT_EQ(form->edt1->text(), "#123456789");
+    QTest::keyClick(form->edt1, Qt::Key_Backspace); // but deleting from it works
+    EXPECT_EQ(form->edt1->text(), "#12345678");
 
     form->edt1->setText(QStringLiteral("#"));
     form->edt1->setFocus();

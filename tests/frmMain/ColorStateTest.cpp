@@ -1,0 +1,269 @@
+// The mixers on real widgets: every field follows every change, through the
+// nested change handlers, with the digit filter, the 255 ceiling and the
+// failure messages.
+#include "FormFixture.h"
+#include "HSLUtils/HSLUtils.h"
+#include "platform/SystemColors.h"
+
+#include <QMouseEvent>
+
+using Kind = MessageBoxes::Kind;
+using Shown = RecordingMessageBoxes::Shown;
+
+namespace {
+
+QString hex(HSLUtils::TColor color)
+{
+    return QStringLiteral("0x%1").arg(quint32(color), 6, 16, QLatin1Char('0'));
+}
+
+} // namespace
+
+class ColorState : public FormFixture {
+protected:
+    // Every field as the window shows it, for whole-window comparisons.
+    struct Fields {
+        QString swatch, edt1, edt5, rgb, rgbSliders, hsl, hslSliders;
+        bool operator==(const Fields&) const = default;
+        friend std::ostream& operator<<(std::ostream& out, const Fields& f)
+        {
+            return out << f.swatch.toStdString() << " " << f.edt1.toStdString() << " "
+                       << f.edt5.toStdString() << " rgb " << f.rgb.toStdString() << " / "
+                       << f.rgbSliders.toStdString() << " hsl " << f.hsl.toStdString() << " / "
+                       << f.hslSliders.toStdString();
+        }
+    };
+    Fields fields() const
+    {
+        auto three = [](const QString& a, const QString& b, const QString& c) {
+            return a + "," + b + "," + c;
+        };
+        auto pos = [](TsTrackBar* t) { return QString::number(t->Position()); };
+        return {hex(form->CurrentColor()),
+                form->edt1->text(),
+                form->edt5->text(),
+                three(form->edt2->text(), form->edt3->text(), form->edt4->text()),
+                three(pos(form->tb1), pos(form->tb2), pos(form->tb3)),
+                three(form->edt6->text(), form->edt7->text(), form->edt8->text()),
+                three(pos(form->tb4), pos(form->tb5), pos(form->tb6))};
+    }
+    // What every field shows for `color` when the banks agree with it.
+    static Fields consistent(HSLUtils::TColor color)
+    {
+        int h = 0, s = 0, l = 0;
+        HSLUtils::ColorToHslScaled(color, h, s, l);
+        const QString rgb = QStringLiteral("%1,%2,%3")
+                                .arg(color & 0xFF)
+                                .arg((color >> 8) & 0xFF)
+                                .arg((color >> 16) & 0xFF);
+        const QString hsl = QStringLiteral("%1,%2,%3").arg(h).arg(s).arg(l);
+        return {hex(color),
+                QStringLiteral("#%1%2%3")
+                    .arg(color & 0xFF, 2, 16, QLatin1Char('0'))
+                    .arg((color >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+                    .arg((color >> 16) & 0xFF, 2, 16, QLatin1Char('0'))
+                    .toUpper(),
+                QString::number(color),
+                rgb,
+                rgb,
+                hsl,
+                hsl};
+    }
+};
+
+TEST_F(ColorState, MovingTheRedSliderUpdatesEveryField)
+{
+    press(form->tb1, Qt::Key_PageDown, 64); // 64 page steps of 2
+    EXPECT_EQ(fields(), consistent(128));
+    EXPECT_EQ(form->edt1->text(), "#800000");
+    EXPECT_EQ(form->edt6->text() + form->edt7->text() + form->edt8->text(), "024060");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ColorState, EachRgbSliderDrivesItsOwnComponent)
+{
+    press(form->tb1, Qt::Key_End);
+    press(form->tb2, Qt::Key_Right, 3);
+    press(form->tb3, Qt::Key_PageDown);
+    EXPECT_EQ(fields(), consistent(0x0203FF));
+}
+
+TEST_F(ColorState, TypingThreeHundredCapsAt255)
+{
+    form->edt2->setFocus();
+    form->edt2->selectAll();
+    const std::pair<const char*, HSLUtils::TColor> steps[] = {{"3", 3}, {"0", 30}, {"0", 255}};
+    for (const auto& [key, red] : steps) {
+        QTest::keyClicks(form->edt2, key);
+        EXPECT_EQ(form->CurrentColor(), red) << key;
+        EXPECT_EQ(form->tb1->Position(), red);
+    }
+    EXPECT_EQ(form->edt2->text(), "255");
+    EXPECT_EQ(form->edt1->text(), "#FF0000");
+    EXPECT_EQ(form->edt5->text(), "255");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ColorState, TypingIntoAnRgbBoxLeavesTheHslBankAlone)
+{
+    press(form->tb6, Qt::Key_End); // white, from the HSL bank: L 240
+    const Fields before = fields();
+    typeInto(form->edt3, "12");
+    EXPECT_EQ(form->CurrentColor(), 0xFF0CFF);
+    EXPECT_EQ(form->tb2->Position(), 12);
+    EXPECT_EQ(form->edt1->text(), "#FF0CFF");
+    EXPECT_EQ(fields().hsl, before.hsl);
+    EXPECT_EQ(fields().hslSliders, before.hslSliders);
+}
+
+TEST_F(ColorState, EmptiedBoxShowsTheConversionErrorAndChangesNothing)
+{
+    typeInto(form->edt3, "5");
+    const Fields before = fields();
+    form->edt3->end(false);
+    QTest::keyClick(form->edt3, Qt::Key_Backspace);
+
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{{Kind::Error, "'' is not a valid integer value."}}));
+    Fields after = before;
+    after.rgb = "0,,0"; // the box keeps what the user left in it
+    EXPECT_EQ(fields(), after);
+}
+
+TEST_F(ColorState, RefusedKeysShowThePlainBoxAndChangeNothing)
+{
+    struct Row {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Row refused[] = {
+        {"Letter", Qt::Key_A, Qt::NoModifier},      {"Minus", Qt::Key_Minus, Qt::NoModifier},
+        {"Space", Qt::Key_Space, Qt::NoModifier},   {"Enter", Qt::Key_Return, Qt::NoModifier},
+        {"Escape", Qt::Key_Escape, Qt::NoModifier}, {"CtrlV", Qt::Key_V, Qt::ControlModifier}};
+    typeInto(form->edt4, "7");
+    for (const Row& row : refused) {
+        boxes.shown.clear();
+        QTest::keyClick(form->edt4, row.key, row.modifiers);
+        EXPECT_EQ(boxes.shown,
+                  (std::vector<Shown>{{Kind::Plain, "Must be a number between 0-255 !"}}))
+            << row.name;
+        EXPECT_EQ(form->edt4->text(), "7") << row.name;
+    }
+    // Keys that type no character are not filtered.
+    boxes.shown.clear();
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Home, Qt::Key_End, Qt::Key_Delete})
+        QTest::keyClick(form->edt4, key);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ColorState, PastedTextReachesTheChangeHandlerUnfiltered)
+{
+    // A negative value clamps in the slider and stays in the box.
+    form->edt2->setText(QStringLiteral("-5"));
+    EXPECT_EQ(form->tb1->Position(), 0);
+    EXPECT_EQ(form->edt2->text(), "-5");
+    EXPECT_EQ(form->CurrentColor(), 0);
+    // Text that is no number ends the handler with the error box.
+    form->edt2->setText(QStringLiteral("1x"));
+    EXPECT_EQ(boxes.shown,
+              (std::vector<Shown>{{Kind::Error, "'1x' is not a valid integer value."}}));
+}
+
+TEST_F(ColorState, HueMoveKeepsTheHslSlidersWhereTheUserPutThem)
+{
+    press(form->tb5, Qt::Key_End);          // S 240
+    press(form->tb6, Qt::Key_PageDown, 60); // L 120
+    press(form->tb4, Qt::Key_PageDown, 40); // H 80
+    const HSLUtils::TColor green = HSLUtils::HslScaledToColor(80, 240, 120);
+    EXPECT_EQ(form->CurrentColor(), green) << hex(form->CurrentColor()).toStdString();
+    EXPECT_EQ(green, 0x02FF00);
+    Fields expected = consistent(green);
+    expected.hsl = expected.hslSliders = "80,240,120";
+    EXPECT_EQ(fields(), expected);
+}
+
+TEST_F(ColorState, UnchangedComponentsLeaveATypedHexTextAlone)
+{
+    press(form->tb1, Qt::Key_End);
+    form->edt1->setText(QStringLiteral("#ff0000"));
+    form->TBPosisions();
+    EXPECT_EQ(form->edt1->text(), "#ff0000");
+    // A component that changes rewrites it in canonical form.
+    form->shp1->setBrushColor(0x0000FE);
+    form->TBPosisions();
+    EXPECT_EQ(form->edt1->text(), "#FE0000");
+    EXPECT_EQ(form->edt5->text(), "254");
+}
+
+// The user empties the green box, then drags the red slider: one error box,
+// the drag ends, and the next step of the routine puts everything right again.
+TEST_F(ColorState, FailureDuringADragEndsTheDragAndTheRoutineGoesOn)
+{
+    typeInto(form->edt3, "9");
+    form->edt3->end(false);
+    QTest::keyClick(form->edt3, Qt::Key_Backspace);
+    boxes.shown.clear();
+
+    TsTrackBar* tb1 = form->tb1;
+    const QPoint grab = thumbCentre(tb1);
+    QTest::mousePress(tb1, Qt::LeftButton, Qt::NoModifier, grab);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(grab + QPoint(40, 0)),
+                     tb1->mapToGlobal(QPointF(grab + QPoint(40, 0))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(tb1, &drag);
+
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{{Kind::Error, "'' is not a valid integer value."}}));
+    const int red = tb1->Position();
+    EXPECT_GT(red, 0);
+    // RGBlabels went on to rewrite edt3 from its slider (9), whose own run
+    // rebuilt the color from all three boxes. The HSL bank was derived before,
+    // from the color the move composed (green not yet known: 0).
+    Fields expected = consistent(red | 9 << 8);
+    expected.hsl = expected.hslSliders = consistent(red).hsl;
+    EXPECT_EQ(fields(), expected);
+
+    // The drag is over: further moves with the button still held move nothing.
+    QMouseEvent more(QEvent::MouseMove, QPointF(grab + QPoint(80, 0)),
+                     tb1->mapToGlobal(QPointF(grab + QPoint(80, 0))), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(tb1, &more);
+    QTest::mouseRelease(tb1, Qt::LeftButton, Qt::NoModifier, grab + QPoint(80, 0));
+    EXPECT_EQ(tb1->Position(), red);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+namespace {
+
+class OneColorTable final : public SystemColors {
+public:
+    HSLUtils::TColor GetSysColor(int index) const override
+    {
+        asked.push_back(index);
+        return 0x00563412;
+    }
+    mutable std::vector<int> asked;
+};
+
+} // namespace
+
+TEST_F(ColorState, SystemColorReferencesResolveForTheHexTextButNotTheDecimal)
+{
+    OneColorTable table;
+    RecordingMessageBoxes otherBoxes;
+    Platform other{otherBoxes, table, chooser};
+    TForm1 window(other);
+    EXPECT_EQ(window.ColorToHTML(-1), "#123456");
+    EXPECT_EQ(window.edt5->text(), "-1");
+    EXPECT_EQ(table.asked, std::vector<int>{255});
+    EXPECT_EQ(window.ColorToHTML(255), "#FF0000"); // not a reference: no lookup
+    EXPECT_EQ(table.asked.size(), 1u);
+}
+
+TEST_F(ColorState, MalformedHexTextWarnsAndGivesBlack)
+{
+    EXPECT_EQ(form->HtmlToColor(QStringLiteral("#GG0000")), 0);
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{{Kind::Warning, "The color value is incorrect !"}}));
+    boxes.shown.clear();
+    EXPECT_EQ(form->HtmlToColor(QStringLiteral("#ff8000")), 33023);
+    EXPECT_TRUE(boxes.shown.empty());
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The window on real widgets with recording doubles, shown and active, and
+// small helpers to act on it as the user does.
+#include "RecordingMessageBoxes.h"
+#include "ScriptedColorChooser.h"
+#include "frmMain/TEdit.h"
+#include "frmMain/TForm1.h"
+#include "frmMain/TShape.h"
+#include "platform/ClassicSystemColors.h"
+#include "sTrackBar/TsTrackBar.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+class FormFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<TForm1>(platform);
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    // Presses and releases a key on a control that has the focus.
+    static void press(QWidget* control, Qt::Key key, int times = 1)
+    {
+        control->setFocus();
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(control, key);
+    }
+
+    // Types text into an edit box as the user does, after selecting all of it.
+    static void typeInto(TEdit* box, const QString& text)
+    {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+    }
+
+    // The centre of a slider's thumb, in the slider's coordinates.
+    static QPoint thumbCentre(TsTrackBar* slider)
+    {
+        QStyleOptionSlider option;
+        option.initFrom(slider);
+        option.orientation = slider->orientation();
+        option.minimum = slider->minimum();
+        option.maximum = slider->maximum();
+        option.sliderPosition = slider->sliderPosition();
+        option.sliderValue = slider->value();
+        option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+        return slider->style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
+            .center();
+    }
+
+    ClassicSystemColors colors;
+    RecordingMessageBoxes boxes;
+    ScriptedColorChooser chooser;
+    Platform platform{boxes, colors, chooser};
+    std::unique_ptr<TForm1> form;
+};
