@@ -4,6 +4,17 @@
 
 namespace {
 
+struct Listed {
+    int code;
+    const char* message;
+};
+
+constexpr Listed Messages[] = {
+    {2, "File not found"},          {3, "Invalid filename"},          {4, "Too many open files"},
+    {5, "File access denied"},      {100, "Read beyond end of file"}, {101, "Disk full"},
+    {106, "Invalid numeric input"},
+};
+
 QString PlatformMessage(int code)
 {
     return QStringLiteral("I/O error %1").arg(code);
@@ -13,24 +24,10 @@ QString PlatformMessage(int code)
 
 QString InOutErrorMessage(int code)
 {
-    switch (code) {
-    case 2:
-        return QStringLiteral("File not found");
-    case 3:
-        return QStringLiteral("Invalid filename");
-    case 4:
-        return QStringLiteral("Too many open files");
-    case 5:
-        return QStringLiteral("File access denied");
-    case 100:
-        return QStringLiteral("Read beyond end of file");
-    case 101:
-        return QStringLiteral("Disk full");
-    case 106:
-        return QStringLiteral("Invalid numeric input");
-    default:
-        return PlatformMessage(code);
-    }
+    for (const auto& [listed, message] : Messages)
+        if (listed == code)
+            return QString::fromLatin1(message);
+    return PlatformMessage(code);
 }
 
 void RaiseInOutError(int code)

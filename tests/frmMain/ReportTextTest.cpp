@@ -1,25 +1,17 @@
 // The report's bytes: nine CR LF lines that copy the fields as they are, one
 // Latin-1 byte per character.
 #include "frmMain/ReportText.h"
+#include "PureRed.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-const ReportFields PureRed{.Dec = "255",
-                           .Hex = "#FF0000",
-                           .Red = "255",
-                           .Green = "0",
-                           .Blue = "0",
-                           .Hue = "0",
-                           .Sat = "240",
-                           .Lum = "120"};
-
 // The report of pure red with one field's text changed.
 ReportFields RedWith(QString ReportFields::*field, const QString& text)
 {
-    ReportFields fields = PureRed;
+    ReportFields fields = PureRedFields;
     fields.*field = text;
     return fields;
 }
@@ -28,15 +20,7 @@ ReportFields RedWith(QString ReportFields::*field, const QString& text)
 
 TEST(ReportText, PureRedIsNineLinesInTheirOrder)
 {
-    EXPECT_EQ(ReportText(PureRed), QByteArray("Color Properties:\r\n"
-                                              "Dec: 255\r\n"
-                                              "Hex: #FF0000\r\n"
-                                              "Red: 255\r\n"
-                                              "Green: 0\r\n"
-                                              "Blue: 0\r\n"
-                                              "Hue: 0\r\n"
-                                              "Sat: 240\r\n"
-                                              "Lum: 120\r\n"));
+    EXPECT_EQ(ReportText(PureRedFields), PureRedReport);
 }
 
 TEST(ReportText, EachLineCopiesItsFieldAsItIs)
@@ -61,7 +45,7 @@ TEST(ReportText, EachLineCopiesItsFieldAsItIs)
         {"LoneSurrogateBeforePair", &ReportFields::Lum,
          QString(QChar(0xDC00)) + QString::fromUtf8("\U0001F600"), "Lum: ??\r\n"},
     };
-    const QByteArray red = ReportText(PureRed);
+    const QByteArray red = ReportText(PureRedFields);
     for (const Row& row : rows) {
         const QByteArray report = ReportText(RedWith(row.field, row.text));
         // The one line that differs from the red report, found by its label.

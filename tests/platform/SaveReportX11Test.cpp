@@ -1,9 +1,9 @@
 // End to end on a real X server: the save dialog driven by the keyboard, then
 // the report written through the file output.
+#include "PureRed.h"
 #include "QtPrinters.h"
 #include "ScratchFolder.h"
 #include "frmMain/ExecuteSaveDialog.h"
-#include "frmMain/ReportText.h"
 #include "platform/NoSettings.h"
 #include "platform/PosixFileOutput.h"
 #include "platform/QtSaveDialog.h"
@@ -39,19 +39,9 @@ TEST(SaveReport, TheKeyboardNamesTheFileAndTheReportIsWritten)
     EXPECT_EQ(focused, "fileNameEdit");
     EXPECT_EQ(dlg1.FileName, QString::fromStdString(scratch.path("Pure red.txt")));
 
-    const ReportFields red{.Dec = "255",
-                           .Hex = "#FF0000",
-                           .Red = "255",
-                           .Green = "0",
-                           .Blue = "0",
-                           .Hue = "0",
-                           .Sat = "240",
-                           .Lum = "120"};
     PosixFileOutput files;
-    ASSERT_EQ(files.replace(dlg1.FileName, ReportText(red)), IoResult::Success());
-    EXPECT_EQ(ScratchFolder::read(scratch.path("Pure red.txt")),
-              "Color Properties:\r\nDec: 255\r\nHex: #FF0000\r\nRed: 255\r\nGreen: 0\r\n"
-              "Blue: 0\r\nHue: 0\r\nSat: 240\r\nLum: 120\r\n");
+    ASSERT_EQ(files.replace(dlg1.FileName, ReportText(PureRedFields)), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(scratch.path("Pure red.txt")), PureRedReport);
     EXPECT_EQ(ScratchFolder::read(scratch.path("Color.txt")), "an older report\r\n");
     EXPECT_EQ(scratch.entries(), (QStringList{"Color.txt", "Pure red.txt"}));
 }
