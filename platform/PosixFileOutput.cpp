@@ -2,9 +2,9 @@
 
 #include <QFile>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
-#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -71,11 +71,10 @@ std::string FolderOf(const std::string& path)
 std::string TempName()
 {
     static unsigned counter = 0;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
+    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     char name[64];
-    snprintf(name, sizeof name, ".huvella-%x-%x-%lx.tmp", unsigned(getpid()), ++counter,
-             static_cast<unsigned long>(now.tv_nsec));
+    snprintf(name, sizeof name, ".huvella-%x-%x-%llx.tmp", unsigned(getpid()), ++counter,
+             static_cast<unsigned long long>(now) & 0xFFFFFFFFu);
     return name;
 }
 

@@ -13,16 +13,16 @@ namespace {
 constexpr int MaxFileName = 259;
 
 // "Text files (*.txt)|*.txt" as Qt's name filters, which match the patterns in
-// parentheses at the end of each description.
+// parentheses at the end of each name.
 QStringList NameFilters(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString& description = parts[i];
+        const QString& name = parts[i];
         const QString patterns = QStringLiteral(" (%1)").arg(
             QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
-        filters << (description.endsWith(patterns) ? description : description + patterns);
+        filters << (name.endsWith(patterns) ? name : name + patterns);
     }
     return filters;
 }

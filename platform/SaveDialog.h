@@ -9,7 +9,7 @@ public:
     // What the dialog shows.
     struct Settings {
         QString Title;
-        QString Filter;     // "Description|pattern" pairs: "Text files (*.txt)|*.txt"
+        QString Filter;     // "Name|pattern" pairs: "Text files (*.txt)|*.txt"
         QString DefaultExt; // added to a name typed without an extension, without the dot
         QStringList Encodings;
     };

@@ -274,15 +274,31 @@ TEST_F(FileOutputTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile)
     }
 }
 
-TEST_F(FileOutputTest, AnInterruptedCloseIsNoFailure)
+TEST_F(FileOutputTest, SomeCallResultsAreNoFailure)
 {
-    ScratchFolder::write(scratch.path("Color.txt"), OldBytes);
-    FaultyPosixCalls calls;
-    calls.failAt(Call::Close, 2, EINTR); // the new file's close
-    PosixFileOutput output(calls);
-    EXPECT_EQ(output.replace(scratch.qpath("Color.txt"), NewBytes), IoResult::Success());
-    EXPECT_EQ(ScratchFolder::read(scratch.path("Color.txt")), NewBytes);
-    EXPECT_EQ(scratch.entries(), QStringList{"Color.txt"});
+    struct Row {
+        const char* name;
+        Call call;
+        int nth;
+        int error;
+    };
+    const Row rows[] = {
+        {"InterruptedClose", Call::Close, 2, EINTR}, // Linux has released the descriptor
+        {"TemporaryNameTaken", Call::Open, 2, EEXIST},
+        {"OwnerNotOursToGive", Call::Fchown, 1, EPERM},
+        {"FolderNotFlushable", Call::Fsync, 2, EINVAL},
+    };
+    for (const Row& row : rows) {
+        ScratchFolder folder;
+        ScratchFolder::write(folder.path("Color.txt"), OldBytes);
+        FaultyPosixCalls calls;
+        calls.failAt(row.call, row.nth, row.error);
+        PosixFileOutput output(calls);
+        EXPECT_EQ(output.replace(folder.qpath("Color.txt"), NewBytes), IoResult::Success())
+            << row.name;
+        EXPECT_EQ(ScratchFolder::read(folder.path("Color.txt")), NewBytes) << row.name;
+        EXPECT_EQ(folder.entries(), QStringList{"Color.txt"}) << row.name;
+    }
 }
 
 TEST_F(FileOutputTest, TheErrorNumbersMapToTheProgramsCodes)

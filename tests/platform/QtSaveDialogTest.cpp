@@ -57,6 +57,21 @@ QStringList FilesBelow(const std::filesystem::path& folder)
     return files;
 }
 
+// The current folder, where a bare name opens, for as long as one lives.
+class InFolder {
+public:
+    explicit InFolder(const ScratchFolder& folder)
+    {
+        QDir::setCurrent(QString::fromStdString(folder.root().string()));
+    }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+    ~InFolder() { QDir::setCurrent(FSaved); }
+
+private:
+    QString FSaved = QDir::currentPath();
+};
+
 struct Seen {
     QString title;
     QStringList filters;
@@ -142,7 +157,7 @@ TEST(QtSaveDialog, ShowsItsSettingsAndOpensOnColorTxt)
     ScratchFolder scratch;
     ScratchFolder elsewhere;
     const QString folder = QString::fromStdString(scratch.root().string());
-    QDir::setCurrent(folder);
+    const InFolder current(scratch);
     // The toolkit's own memory of another folder, as an earlier run of some Qt
     // program may have left it: the program does not read it.
     const std::filesystem::path config = FreshHome::home->root() / ".config";
@@ -203,7 +218,7 @@ TEST(QtSaveDialog, TheNextOpeningStartsOnThePathLastConfirmed)
 {
     ScratchFolder first;
     ScratchFolder second;
-    QDir::setCurrent(QString::fromStdString(first.root().string()));
+    const InFolder current(first);
     SaveDialog::Memory memory{"Color.txt", 0};
     const QString folder = QString::fromStdString(second.root().string());
     ASSERT_TRUE(RunDialog(memory, TypeAndConfirm(folder + "/red")));
