@@ -237,5 +237,4 @@ void TForm1::TBPosisions()
 
 // Handlers whose commands come with later parts of the window.
 void TForm1::btn6Click(QObject*) {}
-void TForm1::btn7Click(QObject*) {}
 void TForm1::tmr1Timer(QObject*) {}

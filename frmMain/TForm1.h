@@ -93,6 +93,9 @@ public:
     void FromHSLtoColor();
     void CheckForValue(TEdit* edit);
 
+    // Writes the report of the value fields to FileName; EInOutError on failure.
+    void SavetoText(const QString& FileName);
+
     // The color text forms: the hex text of a color (writing its decimal text
     // into edt5 on the way), and the color of a hex text (0 after a warning
     // when the text can't be read).

@@ -2,11 +2,15 @@
 // The services the window takes from the desktop. The program wires the real
 // ones at start-up; tests wire doubles.
 class ColorChooser;
+class FileOutput;
 class MessageBoxes;
+class SaveDialog;
 class SystemColors;
 
 struct Platform {
     MessageBoxes& Boxes;
     const SystemColors& Colors;
     ColorChooser& ColorDialog;
+    SaveDialog& SaveFileDialog;
+    FileOutput& Files;
 };

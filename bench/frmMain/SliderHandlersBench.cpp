@@ -1,9 +1,7 @@
 // One user move of a slider, with every field update and nested change
 // handler it runs, on the real widgets (offscreen platform).
+#include "TestPlatform.h"
 #include "frmMain/TForm1.h"
-#include "platform/ClassicSystemColors.h"
-#include "platform/ColorChooser.h"
-#include "platform/MessageBoxes.h"
 #include "sTrackBar/TsTrackBar.h"
 
 #include <QApplication>
@@ -11,22 +9,9 @@
 
 namespace {
 
-class NoBoxes final : public MessageBoxes {
-public:
-    void show(Kind, const QString&) override {}
-};
-
-class NoChooser final : public ColorChooser {
-public:
-    bool choose(HSLUtils::TColor&, CustomColors&) override { return false; }
-};
-
 struct Window {
-    NoBoxes boxes;
-    ClassicSystemColors colors;
-    NoChooser chooser;
-    Platform platform{boxes, colors, chooser};
-    TForm1 form{platform};
+    TestPlatform doubles;
+    TForm1 form{doubles.platform};
 };
 
 // Argument 1: the window is shown and each move is followed by the repaint

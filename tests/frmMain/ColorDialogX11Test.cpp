@@ -1,12 +1,11 @@
 // The real color dialog on a real X server, driven by the keyboard; and that
 // a run which sets a custom color leaves no file behind in a fresh home.
-#include "RecordingMessageBoxes.h"
+#include "TestPlatform.h"
 #include "app/StartUp.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
 #include "frmMain/TShape.h"
-#include "platform/ClassicSystemColors.h"
 #include "platform/QtColorChooser.h"
 
 #include <QApplication>
@@ -53,10 +52,9 @@ void confirmInOpenDialog(const QString& html, bool addCustom)
 TEST(ColorDialog, ConfirmingWithTheKeyboardFillsEveryField)
 {
     ConfigureApplication(*qApp);
-    RecordingMessageBoxes boxes;
-    ClassicSystemColors colors;
+    TestPlatform doubles;
     QtColorChooser chooser;
-    Platform platform{boxes, colors, chooser};
+    Platform platform{doubles.boxes, doubles.colors, chooser, doubles.saveDialog, doubles.files};
     TForm1 form(platform);
     form.show();
     form.activateWindow();
@@ -71,7 +69,7 @@ TEST(ColorDialog, ConfirmingWithTheKeyboardFillsEveryField)
     EXPECT_EQ(form.edt2->text() + "," + form.edt3->text() + "," + form.edt4->text(), "255,128,0");
     EXPECT_EQ(form.edt6->text() + "," + form.edt7->text() + "," + form.edt8->text(), "20,240,120");
     EXPECT_EQ(form.dlgColor1.Color, 0x0080FF);
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(doubles.boxes.shown.empty());
 }
 
 // Run in a child process by the test below, so that the process ends as the

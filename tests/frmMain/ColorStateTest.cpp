@@ -249,8 +249,8 @@ public:
 TEST_F(ColorState, SystemColorReferencesResolveForTheHexTextButNotTheDecimal)
 {
     OneColorTable table;
-    RecordingMessageBoxes otherBoxes;
-    Platform other{otherBoxes, table, chooser};
+    TestPlatform others;
+    Platform other{others.boxes, table, others.chooser, others.saveDialog, others.files};
     TForm1 window(other);
     EXPECT_EQ(window.ColorToHTML(-1), "#123456");
     EXPECT_EQ(window.edt5->text(), "-1");

@@ -1,13 +1,11 @@
 // On a real X server with the real pointer: a button's hint shows after the
 // pointer has rested 500 ms, hides 2500 ms later, and hides at once when the
 // pointer leaves; the next button's hint needs its own rest.
-#include "RecordingMessageBoxes.h"
-#include "ScriptedColorChooser.h"
+#include "TestPlatform.h"
 #include "app/StartUp.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
-#include "platform/ClassicSystemColors.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -37,11 +35,8 @@ qint64 waitForTip(bool visible, const QString& text, int limitMs)
 TEST(Hints, ShowAfterRestHideAfterTimeOrOnLeaving)
 {
     ConfigureApplication(*qApp);
-    RecordingMessageBoxes boxes;
-    ClassicSystemColors colors;
-    ScriptedColorChooser chooser;
-    Platform platform{boxes, colors, chooser};
-    TForm1 form(platform);
+    TestPlatform doubles;
+    TForm1 form(doubles.platform);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     form.activateWindow();

@@ -1,10 +1,8 @@
 // On a real X server: the window sits in the middle of the whole desktop,
 // across the border when the desktop has two monitors side by side.
-#include "RecordingMessageBoxes.h"
-#include "ScriptedColorChooser.h"
+#include "TestPlatform.h"
 #include "frmMain/DesktopPlacement.h"
 #include "frmMain/TForm1.h"
-#include "platform/ClassicSystemColors.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -13,11 +11,8 @@
 
 TEST(Placement, CentredOnTheWholeDesktop)
 {
-    RecordingMessageBoxes boxes;
-    ClassicSystemColors colors;
-    ScriptedColorChooser chooser;
-    Platform platform{boxes, colors, chooser};
-    TForm1 form(platform);
+    TestPlatform doubles;
+    TForm1 form(doubles.platform);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 

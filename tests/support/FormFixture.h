@@ -1,12 +1,10 @@
 #pragma once
 // The window on real widgets with recording doubles, shown and active, and
 // small helpers to act on it as the user does.
-#include "RecordingMessageBoxes.h"
-#include "ScriptedColorChooser.h"
+#include "TestPlatform.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
 #include "frmMain/TShape.h"
-#include "platform/ClassicSystemColors.h"
 #include "sTrackBar/TsTrackBar.h"
 
 #include <QApplication>
@@ -59,9 +57,11 @@ protected:
             .center();
     }
 
-    ClassicSystemColors colors;
-    RecordingMessageBoxes boxes;
-    ScriptedColorChooser chooser;
-    Platform platform{boxes, colors, chooser};
+    TestPlatform doubles;
+    RecordingMessageBoxes& boxes = doubles.boxes;
+    ScriptedColorChooser& chooser = doubles.chooser;
+    ScriptedSaveDialog& saveDialog = doubles.saveDialog;
+    RecordingFileOutput& files = doubles.files;
+    Platform& platform = doubles.platform;
     std::unique_ptr<TForm1> form;
 };

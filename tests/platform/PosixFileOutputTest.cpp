@@ -1,0 +1,328 @@
+// The file output on a real file system: what a save leaves on disk when it
+// works, and that every failure gives the program's code and leaves the old
+// file byte for byte, with no temporary file behind.
+#include "platform/PosixFileOutput.h"
+#include "FaultyPosixCalls.h"
+#include "QtPrinters.h"
+#include "RootObeysPermissions.h"
+#include "ScratchFolder.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Call = FaultyPosixCalls::Call;
+
+const QByteArray OldBytes("Color Properties:\r\nDec: 16711680\r\n");
+const QByteArray NewBytes("Color Properties:\r\nDec: 255\r\nHex: #FF0000\r\n");
+
+struct stat StatusOf(const std::string& path)
+{
+    struct stat status {};
+    EXPECT_EQ(lstat(path.c_str(), &status), 0) << path;
+    return status;
+}
+
+std::string Describe(IoResult result)
+{
+    return (result.PlatformCode ? "platform " : "program ") + std::to_string(result.Code);
+}
+
+} // namespace
+
+class FileOutputTest : public ::testing::Test {
+protected:
+    void SetUp() override { umask(022); }
+
+    IoResult save(const std::string& name, const QByteArray& bytes = NewBytes)
+    {
+        PosixFileOutput output;
+        return output.replace(scratch.qpath(name), bytes);
+    }
+
+    ScratchFolder scratch;
+};
+
+TEST_F(FileOutputTest, ANewFileHoldsExactlyTheBytesWithTheUsualMode)
+{
+    EXPECT_EQ(save("Color.txt"), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(scratch.path("Color.txt")), NewBytes);
+    EXPECT_EQ(StatusOf(scratch.path("Color.txt")).st_mode & 07777, 0644u);
+    EXPECT_EQ(scratch.entries(), QStringList{"Color.txt"});
+}
+
+TEST_F(FileOutputTest, ReplacingKeepsTheOldFilesModeOwnerAndGroup)
+{
+    struct Row {
+        const char* name;
+        mode_t mode;
+        bool toNobody; // owned by another user and group: only root can make it so
+    };
+    const Row rows[] = {
+        {"Private", 0600, false},
+        {"GroupReadable", 0640, false},
+        {"Executable", 0754, false},
+        {"OtherOwner", 0664, true},
+    };
+    for (const Row& row : rows) {
+        if (row.toNobody && geteuid() != 0)
+            continue; // the other rows still cover the mode
+        const std::string file = scratch.path(row.name);
+        ScratchFolder::write(file, OldBytes);
+        ASSERT_EQ(chmod(file.c_str(), row.mode), 0);
+        if (row.toNobody) {
+            ASSERT_EQ(chown(file.c_str(), 65534, 65534), 0);
+        }
+        const struct stat before = StatusOf(file);
+
+        EXPECT_EQ(save(row.name), IoResult::Success()) << row.name;
+        const struct stat after = StatusOf(file);
+        EXPECT_EQ(ScratchFolder::read(file), NewBytes) << row.name;
+        EXPECT_EQ(after.st_mode & 07777, row.mode) << row.name;
+        EXPECT_EQ(after.st_uid, before.st_uid) << row.name;
+        EXPECT_EQ(after.st_gid, before.st_gid) << row.name;
+        EXPECT_NE(after.st_ino, before.st_ino) << row.name << ": replaced, not rewritten";
+    }
+}
+
+TEST_F(FileOutputTest, ALinkedNameReplacesTheFileTheLinkLeadsToAndStaysALink)
+{
+    ASSERT_EQ(mkdir(scratch.path("elsewhere").c_str(), 0755), 0);
+    struct Row {
+        const char* name;
+        std::vector<std::pair<const char*, const char*>> links; // name, where it leads
+        const char* target;
+        bool targetExists;
+    };
+    const Row rows[] = {
+        {"Absolute", {{"abs.txt", nullptr}}, "elsewhere/abs-target.txt", true},
+        {"RelativeChain",
+         {{"chain1.txt", "chain2.txt"}, {"chain2.txt", "elsewhere/chain-target.txt"}},
+         "elsewhere/chain-target.txt",
+         true},
+        {"Dangling", {{"dangling.txt", "elsewhere/created.txt"}}, "elsewhere/created.txt", false},
+    };
+    for (const Row& row : rows) {
+        const std::string target = scratch.path(row.target);
+        if (row.targetExists)
+            ScratchFolder::write(target, OldBytes);
+        for (const auto& [name, leadsTo] : row.links) {
+            const std::string to = leadsTo ? std::string(leadsTo) : target;
+            ASSERT_EQ(symlink(to.c_str(), scratch.path(name).c_str()), 0);
+        }
+        const std::string named = row.links.front().first;
+
+        EXPECT_EQ(save(named), IoResult::Success()) << row.name;
+        EXPECT_EQ(ScratchFolder::read(target), NewBytes) << row.name;
+        for (const auto& link : row.links)
+            EXPECT_TRUE(S_ISLNK(StatusOf(scratch.path(link.first)).st_mode)) << row.name;
+    }
+    // No temporary file in the folder of the names or of the targets.
+    for (const QString& name : scratch.entries())
+        EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+    for (const QString& name : scratch.entries("elsewhere"))
+        EXPECT_FALSE(name.startsWith('.')) << name.toStdString();
+}
+
+TEST_F(FileOutputTest, APipeIsWrittenToNotReplaced)
+{
+    const std::string fifo = scratch.path("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(save("pipe"), IoResult::Success());
+    char got[256] = {};
+    const ssize_t size = read(reader, got, sizeof got);
+    close(reader);
+    EXPECT_EQ(QByteArray(got, int(size)), NewBytes);
+    EXPECT_TRUE(S_ISFIFO(StatusOf(fifo).st_mode));
+    EXPECT_EQ(scratch.entries(), QStringList{"pipe"});
+}
+
+TEST_F(FileOutputTest, ShortAndInterruptedWritesStillWriteEverything)
+{
+    for (const size_t chunk : {1u, 3u, 64u}) {
+        FaultyPosixCalls calls;
+        calls.shortWrites(chunk);
+        PosixFileOutput output(calls);
+        EXPECT_EQ(output.replace(scratch.qpath("Color.txt"), NewBytes), IoResult::Success());
+        EXPECT_EQ(ScratchFolder::read(scratch.path("Color.txt")), NewBytes) << chunk;
+        EXPECT_GE(calls.count(Call::Write), 2 * int((NewBytes.size() + chunk - 1) / chunk));
+    }
+}
+
+// Failures that a real file system gives: the code, and the old file as it was.
+TEST_F(FileOutputTest, FailuresOnTheFileSystemGiveTheProgramsCodes)
+{
+    ASSERT_EQ(mkdir(scratch.path("locked").c_str(), 0755), 0);
+    ScratchFolder::write(scratch.path("locked/old.txt"), OldBytes);
+    ASSERT_EQ(chmod(scratch.path("locked").c_str(), 0555), 0);
+    ScratchFolder::write(scratch.path("readonly.txt"), OldBytes);
+    ASSERT_EQ(chmod(scratch.path("readonly.txt").c_str(), 0444), 0);
+    ScratchFolder::write(scratch.path("plain.txt"), OldBytes);
+    ASSERT_EQ(mkdir(scratch.path("folder.txt").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("loop2.txt", scratch.path("loop1.txt").c_str()), 0);
+    ASSERT_EQ(symlink("loop1.txt", scratch.path("loop2.txt").c_str()), 0);
+
+    struct Row {
+        const char* name;
+        std::string file;
+        IoResult expected;
+        const char* old; // the file that must be left as it was, if any
+    };
+    const Row rows[] = {
+        {"MissingFolder", "missing/Color.txt", IoResult::Program(3), nullptr},
+        {"FileInPlaceOfFolder", "plain.txt/Color.txt", IoResult::Program(3), "plain.txt"},
+        {"ReadOnlyFile", "readonly.txt", IoResult::Program(5), "readonly.txt"},
+        {"ReadOnlyFolder", "locked/new.txt", IoResult::Program(5), nullptr},
+        {"ReadOnlyFolderWritableFile", "locked/old.txt", IoResult::Program(5), "locked/old.txt"},
+        {"FolderInPlaceOfFile", "folder.txt", IoResult::Program(5), nullptr},
+        {"LinkLoop", "loop1.txt", IoResult::Platform(ELOOP), nullptr},
+        {"NameTooLong", std::string(300, 'n') + ".txt", IoResult::Platform(ENAMETOOLONG), nullptr},
+    };
+    const QStringList before = scratch.entries();
+    for (const Row& row : rows) {
+        RootObeysPermissions asAnyUser;
+        EXPECT_EQ(Describe(save(row.file)), Describe(row.expected)) << row.name;
+        if (row.old) {
+            EXPECT_EQ(ScratchFolder::read(scratch.path(row.old)), OldBytes) << row.name;
+        }
+    }
+    EXPECT_EQ(scratch.entries(), before);
+    EXPECT_EQ(scratch.entries("locked"), QStringList{"old.txt"});
+    EXPECT_TRUE(scratch.entries("folder.txt").isEmpty());
+}
+
+TEST_F(FileOutputTest, TooManyOpenFilesGivesFour)
+{
+    // The sanitizers' checks of a virtual call need a descriptor the first time
+    // they meet a type: one save beforehand has them meet every type.
+    PosixFileOutput output;
+    ASSERT_EQ(output.replace(scratch.qpath("Color.txt"), NewBytes), IoResult::Success());
+    ScratchFolder::write(scratch.path("Color.txt"), OldBytes);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> held;
+    for (int fd = open("/dev/null", O_RDONLY); fd >= 0; fd = open("/dev/null", O_RDONLY))
+        held.push_back(fd);
+
+    const IoResult result = output.replace(scratch.qpath("Color.txt"), NewBytes);
+
+    for (const int fd : held)
+        close(fd);
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(Describe(result), Describe(IoResult::Program(4)));
+    EXPECT_EQ(ScratchFolder::read(scratch.path("Color.txt")), OldBytes);
+    EXPECT_EQ(scratch.entries(), QStringList{"Color.txt"});
+}
+
+// Each step failing in turn, over an old file and where there was none.
+TEST_F(FileOutputTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile)
+{
+    struct Row {
+        const char* name;
+        Call call;
+        int nth; // counted over an old file, whose check also opens and closes
+        int error;
+        IoResult expected;
+        bool needsOld;  // the step is taken only when replacing a file
+        bool countsOld; // the old file's check makes one call of this kind first
+    };
+    const Row rows[] = {
+        {"FollowingTheName", Call::Readlink, 1, EACCES, IoResult::Program(5), false, false},
+        {"OpeningTheOld", Call::Open, 1, EACCES, IoResult::Program(5), true, true},
+        {"StatusOfTheOld", Call::Fstat, 1, EIO, IoResult::Platform(EIO), true, false},
+        {"CreatingTheNew", Call::Open, 2, ENOSPC, IoResult::Program(101), false, true},
+        {"KeepingTheMode", Call::Fchmod, 1, EPERM, IoResult::Program(5), true, false},
+        {"FirstWrite", Call::Write, 1, ENOSPC, IoResult::Program(101), false, false},
+        {"LaterWrite", Call::Write, 5, EIO, IoResult::Platform(EIO), false, false},
+        {"Flush", Call::Fsync, 1, EIO, IoResult::Platform(EIO), false, false},
+        {"Close", Call::Close, 2, EDQUOT, IoResult::Program(101), false, true},
+        {"Rename", Call::Rename, 1, EXDEV, IoResult::Platform(EXDEV), false, false},
+    };
+    for (const Row& row : rows) {
+        for (const bool withOld : {true, false}) {
+            if (row.needsOld && !withOld)
+                continue;
+            ScratchFolder folder;
+            const std::string file = folder.path("Color.txt");
+            if (withOld)
+                ScratchFolder::write(file, OldBytes);
+            FaultyPosixCalls calls;
+            calls.shortWrites(8); // several writes, so that a later one can fail
+            calls.failAt(row.call, row.nth - (!withOld && row.countsOld ? 1 : 0), row.error);
+            PosixFileOutput output(calls);
+
+            const IoResult result = output.replace(folder.qpath("Color.txt"), NewBytes);
+            const std::string where = std::string(row.name) + (withOld ? " over a file" : " new");
+            EXPECT_EQ(Describe(result), Describe(row.expected)) << where;
+            EXPECT_EQ(folder.entries(), withOld ? QStringList{"Color.txt"} : QStringList{})
+                << where;
+            if (withOld) {
+                EXPECT_EQ(ScratchFolder::read(file), OldBytes) << where;
+            }
+        }
+    }
+}
+
+TEST_F(FileOutputTest, SomeCallResultsAreNoFailure)
+{
+    struct Row {
+        const char* name;
+        Call call;
+        int nth;
+        int error;
+    };
+    const Row rows[] = {
+        {"InterruptedClose", Call::Close, 2, EINTR}, // Linux has released the descriptor
+        {"TemporaryNameTaken", Call::Open, 2, EEXIST},
+        {"OwnerNotOursToGive", Call::Fchown, 1, EPERM},
+        {"FolderNotFlushable", Call::Fsync, 2, EINVAL},
+    };
+    for (const Row& row : rows) {
+        ScratchFolder folder;
+        ScratchFolder::write(folder.path("Color.txt"), OldBytes);
+        FaultyPosixCalls calls;
+        calls.failAt(row.call, row.nth, row.error);
+        PosixFileOutput output(calls);
+        EXPECT_EQ(output.replace(folder.qpath("Color.txt"), NewBytes), IoResult::Success())
+            << row.name;
+        EXPECT_EQ(ScratchFolder::read(folder.path("Color.txt")), NewBytes) << row.name;
+        EXPECT_EQ(folder.entries(), QStringList{"Color.txt"}) << row.name;
+    }
+}
+
+TEST_F(FileOutputTest, TheErrorNumbersMapToTheProgramsCodes)
+{
+    struct Row {
+        int error;
+        IoResult expected;
+    };
+    const Row rows[] = {
+        {ENOENT, IoResult::Program(3)},         {ENOTDIR, IoResult::Program(3)},
+        {EMFILE, IoResult::Program(4)},         {ENFILE, IoResult::Program(4)},
+        {EACCES, IoResult::Program(5)},         {EPERM, IoResult::Program(5)},
+        {EROFS, IoResult::Program(5)},          {EISDIR, IoResult::Program(5)},
+        {ENOSPC, IoResult::Program(101)},       {EDQUOT, IoResult::Program(101)},
+        {EIO, IoResult::Platform(EIO)},         {EBUSY, IoResult::Platform(EBUSY)},
+        {ETXTBSY, IoResult::Platform(ETXTBSY)},
+    };
+    for (const Row& row : rows) {
+        FaultyPosixCalls calls;
+        calls.failAt(Call::Open, 2, row.error); // creating the file, after looking for an old one
+        PosixFileOutput output(calls);
+        EXPECT_EQ(Describe(output.replace(scratch.qpath("Color.txt"), NewBytes)),
+                  Describe(row.expected))
+            << strerrorname_np(row.error);
+    }
+    EXPECT_TRUE(scratch.entries().isEmpty());
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Every platform service as a test double, wired into one Platform.
+#include "RecordingFileOutput.h"
+#include "RecordingMessageBoxes.h"
+#include "ScriptedColorChooser.h"
+#include "ScriptedSaveDialog.h"
+#include "platform/ClassicSystemColors.h"
+#include "platform/Platform.h"
+
+struct TestPlatform {
+    RecordingMessageBoxes boxes;
+    ClassicSystemColors colors;
+    ScriptedColorChooser chooser;
+    ScriptedSaveDialog saveDialog;
+    RecordingFileOutput files;
+    Platform platform{boxes, colors, chooser, saveDialog, files};
+};
