@@ -16,7 +16,7 @@ public:
         // The value the desktop gives for a point it has no pixel for.
         static constexpr HSLUtils::TColor NoColor = -1; // 0xFFFFFFFF
 
-        Status status;
+        Status status = Status::NoPixel;
         // Packed 0x00BBGGRR when status is Color; NoColor otherwise.
         HSLUtils::TColor color = NoColor;
 
