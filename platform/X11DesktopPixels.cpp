@@ -131,6 +131,7 @@ void X11DesktopPixels::dropConnection()
 {
     m_connection.reset();
     m_lastPointer.reset();
+    m_restingAt.reset();
     m_underPointer.reset();
     m_nextAttempt = Clock::now() + m_retryAfter;
 }
@@ -142,11 +143,12 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     if (c == nullptr)
         return std::nullopt;
 
-    // The pixel read goes out with the pointer read, for the point where the pointer was
-    // last time: a pointer at rest, the common case while the user aims, then costs one
-    // round trip to the server for both reads instead of two.
+    // A pointer at rest, as when the user has found the color, is likely still where it
+    // rests: the pixel read for that point goes out with the pointer read, and both cost
+    // one round trip to the server instead of two. A moving pointer is not guessed at, so
+    // aiming costs no more than reading the pointer and then the pixel.
     const xcb_query_pointer_cookie_t pointerRequest = xcb_query_pointer(c->xcb, c->root);
-    const std::optional<QPoint> guess = m_lastPointer;
+    const std::optional<QPoint> guess = m_restingAt;
     std::optional<xcb_get_image_cookie_t> guessRequest;
     if (guess && addressable(*guess))
         guessRequest = c->requestPixel(*guess);
@@ -168,6 +170,7 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
         dropConnection();
         return std::nullopt;
     }
+    m_restingAt = at && at == m_lastPointer ? at : std::nullopt;
     m_lastPointer = at;
     return at;
 }

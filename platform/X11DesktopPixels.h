@@ -26,9 +26,9 @@ private:
     using Clock = std::chrono::steady_clock;
 
     // A pixel read in the same round trip as the pointer, at the point where the pointer
-    // was the time before. When the pointer has not moved, a pixelAt for that point that
-    // comes at once (within 1 ms) takes it instead of asking the server again: the pixel
-    // is then as old as the pointer position, no older.
+    // was resting. When it is still there, a pixelAt for that point that comes at once
+    // (within 1 ms) takes it instead of asking the server again: the pixel is then as old
+    // as the pointer position, no older.
     struct PixelUnderPointer {
         QPoint point;
         Pixel pixel;
@@ -42,5 +42,6 @@ private:
     std::unique_ptr<Connection> m_connection;
     Clock::time_point m_nextAttempt;
     std::optional<QPoint> m_lastPointer;
+    std::optional<QPoint> m_restingAt; // where the last two pointer reads both found it
     std::optional<PixelUnderPointer> m_underPointer;
 };

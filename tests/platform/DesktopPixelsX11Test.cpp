@@ -74,9 +74,18 @@ struct OwnXServer {
 
 class DesktopPixelsX11 : public ::testing::Test {
 protected:
+    // Reads as the picker's ticks do, with the pointer resting at `at` after it moved
+    // there: the first ticks find it moved, the later ones at rest.
+    void expectTicksAt(QPoint at, Pixel expected)
+    {
+        for (int tick = 1; tick <= 3; ++tick) {
+            EXPECT_EQ(pixels.cursorPos(), at) << "tick " << tick;
+            EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), expected) << "tick " << tick;
+        }
+    }
+
     // Reads the whole pattern shown with its top-left pixel at `origin`, the pointer on
-    // each pixel in turn. Each pixel is read twice: once after the pointer has moved there,
-    // once with it at rest.
+    // each pixel in turn.
     void expectPatternAt(QPoint origin)
     {
         SCOPED_TRACE(::testing::Message() << "pattern at " << origin.x() << "," << origin.y());
@@ -84,14 +93,9 @@ protected:
                                               pattern, patternColumns);
         for (int i = 0; i < static_cast<int>(pattern.size()); ++i) {
             const QPoint at = origin + QPoint(i % patternColumns, i / patternColumns);
-            const Pixel expected = color(screen.shown(pattern[static_cast<std::size_t>(i)]));
+            SCOPED_TRACE(::testing::Message() << "pointer at " << at.x() << "," << at.y());
             screen.movePointer(at);
-            EXPECT_EQ(pixels.cursorPos(), at);
-            EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), expected)
-                << "moved to " << at.x() << "," << at.y();
-            EXPECT_EQ(pixels.cursorPos(), at);
-            EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), expected)
-                << "rested at " << at.x() << "," << at.y();
+            expectTicksAt(at, color(screen.shown(pattern[static_cast<std::size_t>(i)])));
         }
         screen.closeWindow(window);
     }
@@ -149,32 +153,33 @@ TEST_F(DesktopPixelsX11, ReadsTheWallpaperAndThisProgramsOwnWindow)
     EXPECT_EQ(pixels.pixelAt(middle.x(), middle.y()), expected);
 }
 
+// With the pointer at rest the pixel under it comes with the pointer read; that pixel
+// serves only the read that follows at once, for that point.
 TEST_F(DesktopPixelsX11, ThePointerAtRestStillSeesTheScreenChange)
 {
     const QPoint at(640, 480);
     const QRect spot(at - QPoint(1, 1), QSize(3, 3));
-    const auto before = screen.showWindow(spot, {0x112233}, 1);
+    const Pixel dark = color(screen.shown(0x112233));
+    const Pixel light = color(screen.shown(0x445566));
+    const auto under = screen.showWindow(spot, {0x112233}, 1);
     screen.movePointer(at);
-    ASSERT_EQ(pixels.cursorPos(), at);
-    ASSERT_EQ(pixels.pixelAt(at.x(), at.y()), color(screen.shown(0x112233)));
+    expectTicksAt(at, dark);
 
-    // A read taken with the pointer is used once, by the read that follows at once.
-    ASSERT_EQ(pixels.cursorPos(), at);
-    EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), color(screen.shown(0x112233)));
-    const auto after = screen.showWindow(spot, {0x445566}, 1);
-    EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), color(screen.shown(0x445566)));
+    const auto over = screen.showWindow(spot, {0x445566}, 1);
+    EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), light) << "a second read after a tick";
 
-    // Nor is it used later on.
+    expectTicksAt(at, light);
     ASSERT_EQ(pixels.cursorPos(), at);
-    screen.closeWindow(after);
+    screen.closeWindow(over);
     QTest::qWait(20);
-    EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), color(screen.shown(0x112233)));
+    EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), dark) << "a read 20 ms after the pointer's";
 
-    // Nor for another point.
+    expectTicksAt(at, dark);
     ASSERT_EQ(pixels.cursorPos(), at);
     screen.setWallpaper(0x778899);
-    EXPECT_EQ(pixels.pixelAt(at.x() + 5, at.y()), color(screen.shown(0x778899)));
-    screen.closeWindow(before);
+    EXPECT_EQ(pixels.pixelAt(at.x() + 5, at.y()), color(screen.shown(0x778899)))
+        << "a read of another point";
+    screen.closeWindow(under);
 }
 
 TEST_F(DesktopPixelsX11, PointsOffTheDesktopHaveNoPixel)
