@@ -1,0 +1,84 @@
+// One read of the pointer and the pixel under it through X11DesktopPixels, as each tick
+// of the picker makes it, beside the floor: a bare one-pixel image read of the root
+// window by a plain Xlib client. Run it on an X server: run-pixel-bench starts Xvfb and
+// prints the ratios.
+#include "XlibClient.h"
+#include "platform/X11DesktopPixels.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr QPoint restingAt(701, 403);
+
+// Every read is of the pixel under the pointer: Xvfb's cursor is drawn in software and
+// the server takes it off the screen for a read that it covers.
+void BareImageRead(benchmark::State& state)
+{
+    XlibClient x;
+    x.movePointer(restingAt);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(x.imagePixel(restingAt));
+}
+
+void BarePointerThenImage(benchmark::State& state)
+{
+    XlibClient x;
+    x.movePointer(restingAt);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(x.imagePixel(x.pointer()));
+}
+
+// The tick's reads: where the pointer is, then the pixel there.
+DesktopPixels::Pixel tick(DesktopPixels& pixels)
+{
+    const std::optional<QPoint> at = pixels.cursorPos();
+    return at ? pixels.pixelAt(at->x(), at->y()) : DesktopPixels::Pixel{}; // no pixel
+}
+
+void ServicePointerAtRest(benchmark::State& state)
+{
+    XlibClient x;
+    x.movePointer(restingAt);
+    X11DesktopPixels pixels;
+    if (tick(pixels).status != DesktopPixels::Pixel::Status::Color) {
+        state.SkipWithError("the service reads no pixel under the pointer");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(tick(pixels));
+}
+
+// The pointer moves before every read, as while the user aims.
+template <class Read> void whileMoving(benchmark::State& state, XlibClient& x, Read read)
+{
+    int step = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        x.movePointer(restingAt + QPoint(++step % 2, 0));
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(read());
+    }
+}
+
+void BarePointerThenImageMoving(benchmark::State& state)
+{
+    XlibClient x;
+    whileMoving(state, x, [&] { return x.imagePixel(x.pointer()); });
+}
+
+void ServicePointerMoving(benchmark::State& state)
+{
+    XlibClient x;
+    X11DesktopPixels pixels;
+    whileMoving(state, x, [&] { return tick(pixels); });
+}
+
+BENCHMARK(BareImageRead)->UseRealTime();
+BENCHMARK(BarePointerThenImage)->UseRealTime();
+BENCHMARK(ServicePointerAtRest)->UseRealTime();
+BENCHMARK(BarePointerThenImageMoving)->UseRealTime();
+BENCHMARK(ServicePointerMoving)->UseRealTime();
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,49 @@
+#pragma once
+// The pointer and the desktop pixels of an X11 desktop, read from the X server on a
+// connection of their own: the root window of the screen, so that every window and the
+// wallpaper count, in the server's physical pixels across all its monitors. For one
+// thread at a time, like the window that owns it.
+#include "platform/DesktopPixels.h"
+
+#include <chrono>
+#include <memory>
+
+class X11DesktopPixels final : public DesktopPixels {
+public:
+    // The connection to $DISPLAY opens at the first read. When it cannot be opened, or
+    // breaks, reads answer NoAccess and the next attempt waits `retryAfter`, so that a
+    // desktop without an X server costs one failed connect per interval, not one per read:
+    // with no server at a local display a connect fails in 0.1 to 0.3 ms, but one to a
+    // host that does not answer can hold the caller for seconds.
+    explicit X11DesktopPixels(std::chrono::milliseconds retryAfter = std::chrono::seconds(1));
+    ~X11DesktopPixels() override;
+    X11DesktopPixels(const X11DesktopPixels&) = delete;
+    X11DesktopPixels& operator=(const X11DesktopPixels&) = delete;
+
+    std::optional<QPoint> cursorPos() override;
+    Pixel pixelAt(int x, int y) override;
+
+private:
+    struct Connection; // the X server's side, kept out of this header
+    using Clock = std::chrono::steady_clock;
+
+    // A pixel read in the same round trip as the pointer, at the point where the pointer
+    // was resting. When it is still there, a pixelAt for that point that comes at once
+    // (within 1 ms) takes it instead of asking the server again: the pixel is then as old
+    // as the pointer position, no older.
+    struct PixelUnderPointer {
+        QPoint point;
+        Pixel pixel;
+        Clock::time_point readAt;
+    };
+
+    Connection* connection();
+    void dropConnection();
+
+    std::chrono::milliseconds m_retryAfter;
+    std::unique_ptr<Connection> m_connection;
+    Clock::time_point m_nextAttempt;
+    std::optional<QPoint> m_lastPointer;
+    std::optional<QPoint> m_restingAt; // where the last two pointer reads both found it
+    std::optional<PixelUnderPointer> m_underPointer;
+};

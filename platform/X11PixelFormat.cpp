@@ -1,0 +1,54 @@
+#include "platform/X11PixelFormat.h"
+
+#include <bit>
+
+X11PixelFormat::X11PixelFormat(int bitsPerPixel, bool mostSignificantByteFirst,
+                               std::uint32_t redMask, std::uint32_t greenMask,
+                               std::uint32_t blueMask)
+    : m_msbFirst(mostSignificantByteFirst)
+{
+    if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32)
+        return;
+    const auto red = channel(redMask, bitsPerPixel);
+    const auto green = channel(greenMask, bitsPerPixel);
+    const auto blue = channel(blueMask, bitsPerPixel);
+    if (!red || !green || !blue)
+        return;
+    m_red = *red;
+    m_green = *green;
+    m_blue = *blue;
+    m_bytesPerPixel = bitsPerPixel / 8;
+}
+
+std::optional<X11PixelFormat::Channel> X11PixelFormat::channel(std::uint32_t mask, int bitsPerPixel)
+{
+    if (mask == 0 || (bitsPerPixel < 32 && (mask >> bitsPerPixel) != 0))
+        return std::nullopt;
+    const int shift = std::countr_zero(mask);
+    const std::uint32_t bits = mask >> shift;
+    if ((bits & (bits + 1)) != 0) // not one run of ones
+        return std::nullopt;
+    return Channel{mask, shift, bits};
+}
+
+std::uint32_t X11PixelFormat::Channel::to8Bits(std::uint32_t pixel) const
+{
+    const std::uint64_t value = (pixel & mask) >> shift;
+    return static_cast<std::uint32_t>(value * 65535 / max >> 8);
+}
+
+std::optional<HSLUtils::TColor> X11PixelFormat::decode(std::span<const std::uint8_t> image) const
+{
+    if (!readable() || image.size() < static_cast<std::size_t>(m_bytesPerPixel))
+        return std::nullopt;
+    std::uint32_t pixel = 0;
+    for (int i = 0; i < m_bytesPerPixel; ++i) {
+        const std::uint32_t byte = image[static_cast<std::size_t>(i)];
+        if (m_msbFirst)
+            pixel = pixel << 8 | byte;
+        else
+            pixel |= byte << (8 * i);
+    }
+    return static_cast<HSLUtils::TColor>(m_red.to8Bits(pixel) | m_green.to8Bits(pixel) << 8 |
+                                         m_blue.to8Bits(pixel) << 16);
+}

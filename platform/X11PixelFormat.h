@@ -1,0 +1,37 @@
+#pragma once
+// How an X server lays out one pixel of a TrueColor image: its size in bits, its byte
+// order, and which bits hold red, green and blue.
+#include "HSLUtils/HSLUtils.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+class X11PixelFormat {
+public:
+    // An unreadable format (sizes other than 8, 16, 24 or 32 bits, a missing or broken
+    // mask) gives a format whose decode always fails.
+    X11PixelFormat(int bitsPerPixel, bool mostSignificantByteFirst, std::uint32_t redMask,
+                   std::uint32_t greenMask, std::uint32_t blueMask);
+
+    bool readable() const { return m_bytesPerPixel != 0; }
+
+    // The packed 0x00BBGGRR color of the pixel whose bytes start `image`. A channel of n
+    // bits maps to 8 bits as the X server itself reports that channel's intensity (the
+    // high byte of value * 65535 / (2^n - 1)), so 8-bit channels pass unchanged and a
+    // 5-bit 31 is 255. Nullopt when the format is unreadable or the bytes are too few.
+    std::optional<HSLUtils::TColor> decode(std::span<const std::uint8_t> image) const;
+
+private:
+    struct Channel {
+        std::uint32_t mask = 0;
+        int shift = 0;
+        std::uint32_t max = 0; // the channel's full intensity, 2^bits - 1
+        std::uint32_t to8Bits(std::uint32_t pixel) const;
+    };
+    static std::optional<Channel> channel(std::uint32_t mask, int bitsPerPixel);
+
+    int m_bytesPerPixel = 0;
+    bool m_msbFirst = false;
+    Channel m_red, m_green, m_blue;
+};

@@ -1,0 +1,126 @@
+#include "TestScreen.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+#include <xcb/xcb.h>
+
+namespace {
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+template <class T> using Reply = std::unique_ptr<T, FreeReply>;
+
+std::uint16_t to16Bits(HSLUtils::TColor color, int shift)
+{
+    return static_cast<std::uint16_t>((color >> shift & 0xFF) * 257);
+}
+
+} // namespace
+
+TestScreen::TestScreen()
+{
+    int screenNumber = 0;
+    m_xcb = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(m_xcb) != 0) {
+        ADD_FAILURE() << "no X server at DISPLAY";
+        return;
+    }
+    auto it = xcb_setup_roots_iterator(xcb_get_setup(m_xcb));
+    for (; screenNumber > 0; --screenNumber)
+        xcb_screen_next(&it);
+    m_root = it.data->root;
+    m_colormap = it.data->default_colormap;
+    m_depth = it.data->root_depth;
+    m_size = QSize(it.data->width_in_pixels, it.data->height_in_pixels);
+}
+
+TestScreen::~TestScreen()
+{
+    xcb_disconnect(m_xcb);
+}
+
+TestScreen::Allocated TestScreen::allocate(HSLUtils::TColor wanted)
+{
+    const Reply<xcb_alloc_color_reply_t> color(
+        xcb_alloc_color_reply(m_xcb,
+                              xcb_alloc_color(m_xcb, m_colormap, to16Bits(wanted, 0),
+                                              to16Bits(wanted, 8), to16Bits(wanted, 16)),
+                              nullptr));
+    if (!color) {
+        ADD_FAILURE() << "the server gave no pixel for " << std::hex << wanted;
+        return {0, -1};
+    }
+    return {color->pixel, color->red >> 8 | (color->green >> 8) << 8 | (color->blue >> 8) << 16};
+}
+
+std::uint32_t TestScreen::showWindow(QRect at, const std::vector<HSLUtils::TColor>& colors,
+                                     int columns)
+{
+    const int rows = static_cast<int>(colors.size()) / columns;
+    const xcb_pixmap_t tile = xcb_generate_id(m_xcb);
+    xcb_create_pixmap(m_xcb, m_depth, tile, m_root, static_cast<std::uint16_t>(columns),
+                      static_cast<std::uint16_t>(rows));
+    const xcb_gcontext_t gc = xcb_generate_id(m_xcb);
+    xcb_create_gc(m_xcb, gc, tile, 0, nullptr);
+    for (int i = 0; i < static_cast<int>(colors.size()); ++i) {
+        const std::uint32_t foreground = allocate(colors[static_cast<std::size_t>(i)]).pixel;
+        xcb_change_gc(m_xcb, gc, XCB_GC_FOREGROUND, &foreground);
+        const xcb_rectangle_t dot{static_cast<std::int16_t>(i % columns),
+                                  static_cast<std::int16_t>(i / columns), 1, 1};
+        xcb_poly_fill_rectangle(m_xcb, tile, gc, 1, &dot);
+    }
+    xcb_free_gc(m_xcb, gc);
+
+    // Override-redirect: no window manager moves it, and its background tile is
+    // repainted by the server itself whenever it is exposed.
+    const xcb_window_t window = xcb_generate_id(m_xcb);
+    const std::uint32_t values[] = {tile, 1};
+    xcb_create_window(m_xcb, XCB_COPY_FROM_PARENT, window, m_root,
+                      static_cast<std::int16_t>(at.x()), static_cast<std::int16_t>(at.y()),
+                      static_cast<std::uint16_t>(at.width()),
+                      static_cast<std::uint16_t>(at.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_free_pixmap(m_xcb, tile);
+    xcb_map_window(m_xcb, window);
+    sync();
+    return window;
+}
+
+void TestScreen::closeWindow(std::uint32_t window)
+{
+    xcb_destroy_window(m_xcb, window);
+    sync();
+}
+
+void TestScreen::setWallpaper(HSLUtils::TColor color)
+{
+    const std::uint32_t background = allocate(color).pixel;
+    xcb_change_window_attributes(m_xcb, m_root, XCB_CW_BACK_PIXEL, &background);
+    xcb_clear_area(m_xcb, 0, m_root, 0, 0, 0, 0);
+    sync();
+}
+
+QRect TestScreen::placeOf(std::uint32_t window)
+{
+    const Reply<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(m_xcb, xcb_get_geometry(m_xcb, window), nullptr));
+    const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
+        m_xcb, xcb_translate_coordinates(m_xcb, window, m_root, 0, 0), nullptr));
+    if (!geometry || !origin)
+        return {};
+    return {origin->dst_x, origin->dst_y, geometry->width, geometry->height};
+}
+
+void TestScreen::movePointer(QPoint to)
+{
+    xcb_warp_pointer(m_xcb, XCB_NONE, m_root, 0, 0, 0, 0, static_cast<std::int16_t>(to.x()),
+                     static_cast<std::int16_t>(to.y()));
+    sync();
+}
+
+void TestScreen::sync()
+{
+    std::free(xcb_get_input_focus_reply(m_xcb, xcb_get_input_focus(m_xcb), nullptr));
+}
