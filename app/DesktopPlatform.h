@@ -6,6 +6,7 @@
 #include "platform/QtColorChooser.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSaveDialog.h"
+#include "platform/X11DesktopPixels.h"
 
 struct DesktopPlatform {
     QtMessageBoxes boxes;
@@ -13,5 +14,6 @@ struct DesktopPlatform {
     QtColorChooser chooser;
     QtSaveDialog saveDialog;
     PosixFileOutput files;
-    Platform platform{boxes, colors, chooser, saveDialog, files};
+    X11DesktopPixels desktop;
+    Platform platform{boxes, colors, chooser, saveDialog, files, desktop};
 };

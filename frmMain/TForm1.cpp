@@ -234,7 +234,3 @@ void TForm1::TBPosisions()
     tb3->setPosition(FBlue);
     edt4->setText(IntToStr(FBlue));
 }
-
-// Handlers whose commands come with later parts of the window.
-void TForm1::btn6Click(QObject*) {}
-void TForm1::tmr1Timer(QObject*) {}

@@ -93,6 +93,10 @@ public:
     void FromHSLtoColor();
     void CheckForValue(TEdit* edit);
 
+    // The packed color of the desktop pixel at (X, Y), or -1 (0xFFFFFFFF)
+    // where there is none; EInvalidOperation when the screen can't be read.
+    HSLUtils::TColor DesktopColor(int X, int Y);
+
     // Writes the report of the value fields to FileName; EInOutError on failure.
     void SavetoText(const QString& FileName);
 
@@ -136,6 +140,7 @@ private:
     Platform& FPlatform;
     FailureBoundary FBoundary;
     bool FPlaced = false;
+    bool FScreenFailureShown = false; // the picker's unreadable-screen box is up for this run
 
     int FRed = 0;
     int FGreen = 0;

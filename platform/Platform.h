@@ -2,6 +2,7 @@
 // The services the window takes from the desktop. The program wires the real
 // ones at start-up; tests wire doubles.
 class ColorChooser;
+class DesktopPixels;
 class FileOutput;
 class MessageBoxes;
 class SaveDialog;
@@ -13,4 +14,5 @@ struct Platform {
     ColorChooser& ColorDialog;
     SaveDialog& SaveFileDialog;
     FileOutput& Files;
+    DesktopPixels& Desktop;
 };

@@ -54,7 +54,8 @@ TEST(ColorDialog, ConfirmingWithTheKeyboardFillsEveryField)
     ConfigureApplication(*qApp);
     TestPlatform doubles;
     QtColorChooser chooser;
-    Platform platform{doubles.boxes, doubles.colors, chooser, doubles.saveDialog, doubles.files};
+    Platform platform{doubles.boxes,      doubles.colors, chooser,
+                      doubles.saveDialog, doubles.files,  doubles.desktop};
     TForm1 form(platform);
     form.show();
     form.activateWindow();

@@ -250,7 +250,8 @@ TEST_F(ColorState, SystemColorReferencesResolveForTheHexTextButNotTheDecimal)
 {
     OneColorTable table;
     TestPlatform others;
-    Platform other{others.boxes, table, others.chooser, others.saveDialog, others.files};
+    Platform other{others.boxes,      table,        others.chooser,
+                   others.saveDialog, others.files, others.desktop};
     TForm1 window(other);
     EXPECT_EQ(window.ColorToHTML(-1), "#123456");
     EXPECT_EQ(window.edt5->text(), "-1");

@@ -62,6 +62,7 @@ protected:
     ScriptedColorChooser& chooser = doubles.chooser;
     ScriptedSaveDialog& saveDialog = doubles.saveDialog;
     RecordingFileOutput& files = doubles.files;
+    ScriptedDesktopPixels& desktop = doubles.desktop;
     Platform& platform = doubles.platform;
     std::unique_ptr<TForm1> form;
 };

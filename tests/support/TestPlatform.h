@@ -3,6 +3,7 @@
 #include "RecordingFileOutput.h"
 #include "RecordingMessageBoxes.h"
 #include "ScriptedColorChooser.h"
+#include "ScriptedDesktopPixels.h"
 #include "ScriptedSaveDialog.h"
 #include "platform/ClassicSystemColors.h"
 #include "platform/Platform.h"
@@ -13,5 +14,6 @@ struct TestPlatform {
     ScriptedColorChooser chooser;
     ScriptedSaveDialog saveDialog;
     RecordingFileOutput files;
-    Platform platform{boxes, colors, chooser, saveDialog, files};
+    ScriptedDesktopPixels desktop;
+    Platform platform{boxes, colors, chooser, saveDialog, files, desktop};
 };

@@ -1,0 +1,159 @@
+// The desktop picker on real widgets with a scripted desktop.
+#include "FormFixture.h"
+#include "frmMain/TButton.h"
+
+#include <QTimer>
+
+using Kind = MessageBoxes::Kind;
+using Shown = RecordingMessageBoxes::Shown;
+using Pixel = DesktopPixels::Pixel;
+using Status = Pixel::Status;
+
+namespace {
+const QString Pick = "Pick a color from desktop";
+const QString Stop = "Press Enter to pick or click here to stop";
+} // namespace
+
+class Picker : public FormFixture {
+protected:
+    // One tick as the timer delivers it: inside the window's failure boundary.
+    void tick() { ASSERT_TRUE(QMetaObject::invokeMethod(form->tmr1, "timeout")); }
+
+    QStringList values() const
+    {
+        return {QString::number(form->CurrentColor(), 16),
+                form->edt1->text(),
+                form->edt5->text(),
+                form->edt2->text(),
+                form->edt3->text(),
+                form->edt4->text(),
+                form->edt6->text(),
+                form->edt7->text(),
+                form->edt8->text()};
+    }
+};
+
+TEST_F(Picker, StartAndStopToggleTheCaptionAndReadNothing)
+{
+    EXPECT_EQ(form->btn6->text(), Pick);
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    EXPECT_TRUE(form->tmr1->isActive());
+    EXPECT_EQ(form->tmr1->interval(), 50);
+    EXPECT_EQ(form->btn6->text(), Stop);
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    EXPECT_FALSE(form->tmr1->isActive());
+    EXPECT_EQ(form->btn6->text(), Pick);
+    EXPECT_EQ(desktop.reads(), 0);
+    EXPECT_EQ(form->CurrentColor(), 0);
+}
+
+TEST_F(Picker, ATickShowsThePixelUnderThePointerInEveryField)
+{
+    desktop.positions = {QPoint(1900, 7)};
+    desktop.pixels = {{Status::Color, 0x123456}};
+    tick();
+    EXPECT_EQ(desktop.pixelPoints, std::vector<QPoint>{QPoint(1900, 7)});
+    int h = 0, s = 0, l = 0;
+    HSLUtils::ColorToHslScaled(0x123456, h, s, l);
+    EXPECT_EQ(values(), (QStringList{"123456", "#563412", "1193046", "86", "52", "18",
+                                     QString::number(h), QString::number(s), QString::number(l)}));
+    EXPECT_EQ(form->tb3->Position(), 0x12);
+    EXPECT_EQ(form->tb4->Position(), h);
+}
+
+TEST_F(Picker, TheHslBankFollowsLastAfterTheHexText)
+{
+    // Each change is recorded as it happens, before the box's own handler runs.
+    std::vector<QString> changes;
+    for (auto [box, name] : {std::pair{form->edt1, "edt1:"}, std::pair{form->edt2, "edt2:"},
+                             std::pair{form->edt6, "edt6:"}}) {
+        box->OnChange = [&changes, box, name, handler = box->OnChange](QObject* sender) {
+            changes.push_back(name + box->text());
+            if (handler)
+                handler(sender);
+        };
+    }
+    desktop.pixels = {{Status::Color, 0x0000FF}};
+    tick();
+    // The red box first, its nested run rewrites the hex text, then the hue.
+    EXPECT_EQ(changes, (std::vector<QString>{"edt2:255", "edt1:#FF0000"}));
+    desktop.pixels = {{Status::Color, 0x00FF00}};
+    changes.clear();
+    tick();
+    EXPECT_EQ(changes, (std::vector<QString>{"edt2:0", "edt1:#000000", "edt1:#00FF00", "edt6:80"}));
+}
+
+TEST_F(Picker, TheLastTickBeforeTheStopDecidesTheColor)
+{
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    desktop.pixels = {{Status::Color, 0x0000FF}, {Status::Color, 0x00FF00}};
+    tick();
+    tick();
+    form->btn6->setFocus();
+    QTest::keyClick(form->btn6, Qt::Key_Return, Qt::ShiftModifier); // does not stop
+    EXPECT_TRUE(form->tmr1->isActive());
+    QTest::keyClick(form->btn6, Qt::Key_Return);
+    EXPECT_FALSE(form->tmr1->isActive());
+    EXPECT_EQ(form->CurrentColor(), 0x00FF00);
+    EXPECT_EQ(desktop.pixelReads(), 2);
+}
+
+TEST_F(Picker, AnUnreadablePixelLeavesEveryFieldAsItWas)
+{
+    desktop.pixels = {{Status::Color, 0x336699}, Pixel{Status::NoPixel}};
+    tick();
+    const QStringList before = values();
+    tick();
+    tick();
+    EXPECT_EQ(values(), before);
+    EXPECT_EQ(form->tb1->Position(), 0x99);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Picker, AFailedPointerReadSkipsTheTick)
+{
+    desktop.positions = {std::nullopt};
+    tick();
+    EXPECT_EQ(desktop.pixelReads(), 0);
+    EXPECT_EQ(form->CurrentColor(), 0);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Picker, AnUnreadableScreenIsReportedOncePerRunOfFailures)
+{
+    const Shown canvas{Kind::Error, "Canvas does not allow drawing."};
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    desktop.pixels = {Pixel{Status::NoAccess},
+                      Pixel{Status::NoAccess},
+                      Pixel{Status::NoAccess},
+                      {Status::Color, 0x010203},
+                      Pixel{Status::NoAccess}};
+    for (int i = 0; i < 3; ++i)
+        tick();
+    EXPECT_EQ(boxes.shown, std::vector<Shown>{canvas});
+    EXPECT_TRUE(form->tmr1->isActive());
+    EXPECT_EQ(form->CurrentColor(), 0);
+
+    tick(); // a read succeeds: the next failure is shown again
+    EXPECT_EQ(form->CurrentColor(), 0x010203);
+    tick();
+    tick();
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{canvas, canvas}));
+
+    QTest::mouseClick(form->btn6, Qt::LeftButton); // stop and start again
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    tick();
+    EXPECT_EQ(boxes.shown.size(), 3u);
+}
+
+// Ticks come from the event loop, so they go on while a modal box waits.
+TEST_F(Picker, SamplingGoesOnBehindAMessageBox)
+{
+    desktop.pixels = {{Status::Color, 0x0A0B0C}};
+    boxes.whileShown = [](Kind, const QString&) { QTest::qWait(300); };
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    QTest::mouseClick(form->btn3, Qt::LeftButton); // About, open for 300 ms
+    EXPECT_GE(desktop.pixelReads(), 1);
+    EXPECT_EQ(form->CurrentColor(), 0x0A0B0C);
+    EXPECT_EQ(form->edt1->text(), "#0C0B0A");
+}
