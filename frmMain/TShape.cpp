@@ -8,8 +8,12 @@ TShape::TShape(QWidget* parent) : QWidget(parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
+// The same color again paints nothing new (the picker sets it 20 times a
+// second while the pointer rests).
 void TShape::setBrushColor(HSLUtils::TColor color)
 {
+    if (color == FBrushColor)
+        return;
     FBrushColor = color;
     update();
 }
