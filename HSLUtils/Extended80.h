@@ -159,6 +159,7 @@ private:
         return pa.Sign == pb.Sign ? addMagnitudes(pa.Sign, pa, pb)
                                   : subtractMagnitudes(pa.Sign, pa, pb);
     }
+    static Wide::U128 align(Parts x, std::int32_t exp);
     static Extended80 addMagnitudes(bool sign, Parts a, Parts b);
     static Extended80 subtractMagnitudes(bool sign, Parts a, Parts b);
     static Extended80 multiplyNormal(Parts a, Parts b);
@@ -346,20 +347,22 @@ HSLUTILS_HOT_INLINE std::int64_t Extended80::roundHalfEvenOf(Extended80 x)
     return p.Sign ? -static_cast<std::int64_t>(sig) : static_cast<std::int64_t>(sig);
 }
 
+// The significand of x shifted to the exponent exp >= x.Exp, as sig:extra.
+HSLUTILS_HOT_INLINE Wide::U128 Extended80::align(Parts x, std::int32_t exp)
+{
+    if (exp == x.Exp)
+        return {x.Sig, 0};
+    return Extended80Detail::shiftRightJam(x.Sig, 0, exp - x.Exp);
+}
+
 HSLUTILS_HOT_INLINE Extended80 Extended80::addMagnitudes(bool sign, Parts a, Parts b)
 {
     // Copies rather than std::swap: nothing here should need an address.
     const Parts big = a.Exp < b.Exp ? b : a;
     const Parts small = a.Exp < b.Exp ? a : b;
-    std::uint64_t sigB = small.Sig;
-    std::uint64_t extra = 0;
-    if (big.Exp != small.Exp) {
-        const Wide::U128 shifted =
-            Extended80Detail::shiftRightJam(small.Sig, 0, big.Exp - small.Exp);
-        sigB = shifted.Hi;
-        extra = shifted.Lo;
-    }
-    std::uint64_t sum = big.Sig + sigB;
+    const Wide::U128 aligned = align(small, big.Exp);
+    std::uint64_t extra = aligned.Lo;
+    std::uint64_t sum = big.Sig + aligned.Hi;
     std::int32_t exp = big.Exp;
     if (sum < big.Sig) { // carried out of 64 bits
         extra = (sum << 63) | (extra != 0 ? 1 : 0);
@@ -375,17 +378,10 @@ HSLUTILS_HOT_INLINE Extended80 Extended80::subtractMagnitudes(bool sign, Parts a
     const bool flip = a.Exp < b.Exp || (a.Exp == b.Exp && a.Sig < b.Sig);
     const Parts big = flip ? b : a;
     const Parts small = flip ? a : b;
-    std::uint64_t sigB = small.Sig;
-    std::uint64_t extra = 0;
-    if (big.Exp != small.Exp) {
-        const Wide::U128 shifted =
-            Extended80Detail::shiftRightJam(small.Sig, 0, big.Exp - small.Exp);
-        sigB = shifted.Hi;
-        extra = shifted.Lo;
-    }
-    // big.Sig:0 - sigB:extra, exact apart from the sticky bit.
-    const std::uint64_t lo = std::uint64_t{0} - extra;
-    const std::uint64_t hi = big.Sig - sigB - (extra != 0 ? 1 : 0);
+    const Wide::U128 aligned = align(small, big.Exp);
+    // big.Sig:0 - aligned, exact apart from the sticky bit.
+    const std::uint64_t lo = std::uint64_t{0} - aligned.Lo;
+    const std::uint64_t hi = big.Sig - aligned.Hi - (aligned.Lo != 0 ? 1 : 0);
     return normRoundPack(sign != flip, big.Exp, hi, lo);
 }
 

@@ -71,7 +71,7 @@ Extended80 randomOperand(std::mt19937_64& rng)
     case 6: // near overflow
         return bits(sign | (0x7FFE - static_cast<int>(rng() % 3)), rng() | J);
     default: {
-        static const std::vector<Extended80> specials = {
+        static const std::vector<Extended80> edgeValues = {
             Extended80(),
             -Extended80(),
             Extended80(1),
@@ -87,7 +87,7 @@ Extended80 randomOperand(std::mt19937_64& rng)
             bits(0, J - 1),
             bits(1, J),
             bits(0x7FFE, ~std::uint64_t{0})};
-        return specials[rng() % specials.size()];
+        return edgeValues[rng() % edgeValues.size()];
     }
     }
 }
