@@ -197,11 +197,18 @@ const TripleRow TripleRows[] = {
     // hue wrap: 239 is a full turn, 240 one step past it
     {"hue 239 is red again", {239, 240, 120}, 0x0000FF},
     {"hue 240 wraps just past red", {240, 240, 120}, 0x0006FF},
+    // at a full turn the blue hue 1 - third is stored just below 2/3, so blue
+    // sits a hair up the falling edge (a double 1/3 would leave it at m1)
+    {"hue 239, blue just up the falling edge", {239, 48, 90}, 0x4D4C73},
     // luminance ends
     {"black although saturated", {0, 240, 0}, 0x000000},
     {"white although saturated", {0, 240, 240}, 0xFFFFFF},
     // gray axis: S = 0 ignores H
     {"gray 127.5 rounds to even 128", {100, 0, 120}, 0x808080},
+    // m2 is rounded to a double before m1 = 2L - m2 is formed; from the
+    // unrounded level green and blue would come out one lower
+    {"stored m2, light", {0, 48, 110}, 0x5E5E8C},
+    {"stored m2, dark", {0, 80, 12}, 0x090911},
 };
 
 TEST(HslScaledToColor, NamedTriples)
