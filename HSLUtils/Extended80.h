@@ -51,9 +51,9 @@ public:
     constexpr std::uint64_t significand() const { return FSig; }
     constexpr bool isNaN() const { return (FSignExp & InfExp) == InfExp && (FSig << 1) != 0; }
 
-    // Free functions taking copies, like the operators: a member call would
-    // bind each temporary to `this`, which the sanitizer build then keeps in
-    // memory. Found by argument-dependent lookup.
+    // Free functions taking copies, like the operators, rather than members
+    // called on temporaries: the sanitizer build gives every temporary whose
+    // address is taken a poisoned stack slot. Found by argument-dependent lookup.
     //
     // Rounded to nearest, ties to even, once (also into the subnormal doubles).
     HSLUTILS_HOT_INLINE friend double toDouble(Extended80 x) { return toDoubleOf(x); }

@@ -35,7 +35,7 @@ template <class Real> std::int64_t HueToChannel(double h, Levels levels)
     const Real hue(h);
     const Real m1(levels.M1);
     const Real m2(levels.M2);
-    double v = levels.M1;
+    double v = levels.M1; // past the falling edge
     // 6h, 2h and 3h are exact in extended, not always in double.
     if (Real(6) * hue < Real(1))
         v = toDouble(((m2 - m1) * hue) * Real(6) + m1); // rising edge
