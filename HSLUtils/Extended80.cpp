@@ -8,11 +8,10 @@ Extended80 Extended80::roundPackOutOfRange(bool sign, std::int32_t exp, std::uin
     if (exp >= InfExp)
         return infinity(sign);
     // Subnormal result: denormalise first so that it is rounded only once.
-    Extended80Detail::shiftRightJam(sig, extra, 1 - exp);
-    if (Extended80Detail::roundsUp(sig, extra))
-        ++sig;
+    const std::uint64_t rounded =
+        Extended80Detail::roundShifted(Extended80Detail::shiftRightJam(sig, extra, 1 - exp));
     // Rounding up into the integer bit makes it the smallest normal.
-    return pack(sign, (sig & IntegerBit) != 0 ? 1 : 0, sig);
+    return pack(sign, (rounded & IntegerBit) != 0 ? 1 : 0, rounded);
 }
 
 // The x87 rules: a signalling NaN is quietened; of two NaNs of the same kind

@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <utility>
 
 // The fast paths are small and called a dozen times per conversion: inline
 // them even where the compiler's heuristics would not.
@@ -33,17 +32,14 @@ public:
     static constexpr std::uint64_t IntegerBit = std::uint64_t{1} << 63;
 
     constexpr Extended80() = default; // +0
-    constexpr explicit Extended80(std::int32_t n) : Extended80(fromInt64(n)) {}
-    constexpr explicit Extended80(double x) : Extended80(fromDouble(x)) {}
+    constexpr explicit Extended80(std::int32_t n) : Extended80(encodeInt64(n)) {}
+    constexpr explicit Extended80(double x) : Extended80(encodeDouble(x)) {}
 
-    static constexpr Extended80 fromInt64(std::int64_t n);
-    static constexpr Extended80 fromDouble(double x);
+    static constexpr Extended80 fromInt64(std::int64_t n) { return Extended80(encodeInt64(n)); }
+    static constexpr Extended80 fromDouble(double x) { return Extended80(encodeDouble(x)); }
     static constexpr Extended80 fromBits(std::uint16_t signExp, std::uint64_t significand)
     {
-        Extended80 r;
-        r.FSignExp = signExp;
-        r.FSig = significand;
-        return r;
+        return Extended80(Encoding{signExp, significand});
     }
     // The nearest values to 1/3 and 2/3; both lie just above the fractions.
     static constexpr Extended80 third() { return fromBits(Bias - 2, 0xAAAAAAAAAAAAAAABu); }
@@ -55,11 +51,18 @@ public:
     constexpr std::uint64_t significand() const { return FSig; }
     constexpr bool isNaN() const { return (FSignExp & InfExp) == InfExp && (FSig << 1) != 0; }
 
+    // Free functions taking copies, like the operators, rather than members
+    // called on temporaries: the sanitizer build gives every temporary whose
+    // address is taken a poisoned stack slot. Found by argument-dependent lookup.
+    //
     // Rounded to nearest, ties to even, once (also into the subnormal doubles).
-    double toDouble() const;
+    HSLUTILS_HOT_INLINE friend double toDouble(Extended80 x) { return toDoubleOf(x); }
     // Round half to even. NaN, infinities and values outside the 64-bit range
     // give INT64_MIN, the x87 "integer indefinite" that FISTP stores.
-    std::int64_t roundHalfEven() const;
+    HSLUTILS_HOT_INLINE friend std::int64_t roundHalfEven(Extended80 x)
+    {
+        return roundHalfEvenOf(x);
+    }
 
     HSLUTILS_HOT_INLINE friend Extended80 operator+(Extended80 a, Extended80 b)
     {
@@ -94,6 +97,16 @@ public:
     friend bool operator>=(Extended80 a, Extended80 b) { return b <= a; }
 
 private:
+    struct Encoding {
+        std::uint16_t SignExp;
+        std::uint64_t Sig;
+    };
+    constexpr explicit Extended80(Encoding e) : FSignExp(e.SignExp), FSig(e.Sig) {}
+    static constexpr Encoding encodeInt64(std::int64_t n);
+    static constexpr Encoding encodeDouble(double x);
+    static double toDoubleOf(Extended80 x);
+    static std::int64_t roundHalfEvenOf(Extended80 x);
+
     enum class Kind { Zero, Finite, Inf, NaN };
     enum class Order { Less, Equal, Greater, Unordered };
 
@@ -146,6 +159,7 @@ private:
         return pa.Sign == pb.Sign ? addMagnitudes(pa.Sign, pa, pb)
                                   : subtractMagnitudes(pa.Sign, pa, pb);
     }
+    static Wide::U128 align(Parts x, std::int32_t exp);
     static Extended80 addMagnitudes(bool sign, Parts a, Parts b);
     static Extended80 subtractMagnitudes(bool sign, Parts a, Parts b);
     static Extended80 multiplyNormal(Parts a, Parts b);
@@ -168,23 +182,33 @@ private:
 
 namespace Extended80Detail {
 
-// sig:extra shifted right by dist >= 1; what falls off the end is kept as a
-// sticky low bit of extra, which is all that rounding to nearest needs.
-constexpr void shiftRightJam(std::uint64_t& sig, std::uint64_t& extra, std::int32_t dist)
+// sig:extra shifted right by dist >= 1 as one 128-bit value; what falls off
+// the end is kept as a sticky low bit of extra. The 64 bits of extra are more
+// than rounding needs, but a subtraction may still shift the result back left
+// by one, and then the bit below the top of extra decides.
+// Returns the shifted pair as Hi = sig, Lo = extra.
+constexpr Wide::U128 shiftRightJam(std::uint64_t sig, std::uint64_t extra, std::int32_t dist)
 {
-    if (dist < 64) {
-        extra = (sig << (64 - dist)) | (extra != 0 ? 1 : 0);
-        sig >>= dist;
-    } else {
-        extra = dist == 64 ? (sig | (extra != 0 ? 1 : 0)) : ((sig | extra) != 0 ? 1 : 0);
-        sig = 0;
-    }
+    const std::uint64_t sticky = extra != 0 ? 1 : 0;
+    if (dist < 64)
+        return {sig >> dist, (sig << (64 - dist)) | sticky};
+    if (dist == 64)
+        return {0, sig | sticky};
+    if (dist < 128)
+        return {0, (sig >> (dist - 64)) | ((sig << (128 - dist)) != 0 ? 1 : 0) | sticky};
+    return {0, static_cast<std::uint64_t>((sig | extra) != 0)};
 }
 
 // Nearest even: the top bit of extra is the half, the rest the sticky part.
 constexpr bool roundsUp(std::uint64_t sig, std::uint64_t extra)
 {
     return extra > Extended80::IntegerBit || (extra == Extended80::IntegerBit && (sig & 1) != 0);
+}
+
+// Rounds a shifted pair to its integer part, to nearest even.
+constexpr std::uint64_t roundShifted(Wide::U128 shifted)
+{
+    return shifted.Hi + (roundsUp(shifted.Hi, shifted.Lo) ? 1 : 0);
 }
 
 } // namespace Extended80Detail
@@ -229,48 +253,51 @@ HSLUTILS_HOT_INLINE Extended80 Extended80::normRoundPack(bool sign, std::int32_t
     return roundPack(sign, exp, sig, extra);
 }
 
-constexpr Extended80 Extended80::fromInt64(std::int64_t n)
+constexpr Extended80::Encoding Extended80::encodeInt64(std::int64_t n)
 {
     if (n == 0)
-        return zero(false);
+        return {0, 0};
     // Through unsigned arithmetic so that INT64_MIN has a defined magnitude.
     const std::uint64_t magnitude =
         n < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(n) : static_cast<std::uint64_t>(n);
     const int shift = std::countl_zero(magnitude);
-    return pack(n < 0, Bias + 63 - shift, magnitude << shift);
+    return {static_cast<std::uint16_t>((n < 0 ? 0x8000 : 0) | (Bias + 63 - shift)),
+            magnitude << shift};
 }
 
-constexpr Extended80 Extended80::fromDouble(double x)
+constexpr Extended80::Encoding Extended80::encodeDouble(double x)
 {
     const auto bits = std::bit_cast<std::uint64_t>(x);
-    const bool sign = (bits >> 63) != 0;
+    const auto sign = static_cast<std::uint16_t>((bits >> 48) & 0x8000);
     const auto exp = static_cast<std::int32_t>((bits >> 52) & 0x7FF);
     const std::uint64_t fraction = bits & 0xFFFFFFFFFFFFFu;
     if (static_cast<std::uint32_t>(exp - 1) < 0x7FE)
-        return pack(sign, exp - 1023 + Bias, IntegerBit | (fraction << 11));
+        return {static_cast<std::uint16_t>(sign | (exp - 1023 + Bias)),
+                IntegerBit | (fraction << 11)};
     if (exp == 0x7FF) {
         if (fraction == 0)
-            return infinity(sign);
+            return {static_cast<std::uint16_t>(sign | InfExp), IntegerBit};
         // The x87 load quietens a signalling NaN and keeps the payload.
-        return pack(sign, InfExp, IntegerBit | (std::uint64_t{1} << 62) | (fraction << 11));
+        return {static_cast<std::uint16_t>(sign | InfExp),
+                IntegerBit | (std::uint64_t{1} << 62) | (fraction << 11)};
     }
     if (fraction == 0)
-        return zero(sign);
+        return {sign, 0};
     // Subnormal double: fraction * 2^-1074, a normal extended value.
     const int shift = std::countl_zero(fraction);
-    return pack(sign, Bias - 1074 + 63 - shift, fraction << shift);
+    return {static_cast<std::uint16_t>(sign | (Bias - 1074 + 63 - shift)), fraction << shift};
 }
 
-HSLUTILS_HOT_INLINE double Extended80::toDouble() const
+HSLUTILS_HOT_INLINE double Extended80::toDoubleOf(Extended80 x)
 {
     using namespace Extended80Detail;
-    const std::uint64_t sign = static_cast<std::uint64_t>(FSignExp & 0x8000) << 48;
-    if (isNormal(*this)) {
+    const std::uint64_t sign = static_cast<std::uint64_t>(x.FSignExp & 0x8000) << 48;
+    if (isNormal(x)) {
         // Biased double exponent of the value 1.f * 2^(exp - Bias).
-        const std::int32_t exp = (FSignExp & InfExp) - Bias + 1023;
+        const std::int32_t exp = (x.FSignExp & InfExp) - Bias + 1023;
         if (static_cast<std::uint32_t>(exp - 1) < 0x7FE) {
-            std::uint64_t sig = FSig >> 11;
-            const std::uint64_t rest = FSig & 0x7FF;
+            std::uint64_t sig = x.FSig >> 11;
+            const std::uint64_t rest = x.FSig & 0x7FF;
             if (rest > 0x400 || (rest == 0x400 && (sig & 1) != 0))
                 ++sig;
             // Adding the significand with its integer bit to exponent - 1 lets a
@@ -279,7 +306,7 @@ HSLUTILS_HOT_INLINE double Extended80::toDouble() const
                                          ((static_cast<std::uint64_t>(exp - 1) << 52) + sig));
         }
     }
-    const Parts p = unpack(*this);
+    const Parts p = unpack(x);
     switch (p.Type) {
     case Kind::Zero:
         return std::bit_cast<double>(sign);
@@ -297,18 +324,13 @@ HSLUTILS_HOT_INLINE double Extended80::toDouble() const
         return std::bit_cast<double>(sign | 0x7FF0000000000000u);
     // Below the normal doubles: keep fewer bits and round once. A carry into
     // bit 52 gives the smallest normal double, which is the right encoding.
-    std::uint64_t sig = p.Sig;
-    std::uint64_t extra = 0;
-    shiftRightJam(sig, extra, 12 - exp);
-    if (roundsUp(sig, extra))
-        ++sig;
-    return std::bit_cast<double>(sign | sig);
+    return std::bit_cast<double>(sign | roundShifted(shiftRightJam(p.Sig, 0, 12 - exp)));
 }
 
-HSLUTILS_HOT_INLINE std::int64_t Extended80::roundHalfEven() const
+HSLUTILS_HOT_INLINE std::int64_t Extended80::roundHalfEvenOf(Extended80 x)
 {
     constexpr std::int64_t indefinite = INT64_MIN;
-    const Parts p = unpack(*this);
+    const Parts p = unpack(x);
     if (p.Type == Kind::Zero)
         return 0;
     if (p.Type != Kind::Finite)
@@ -318,27 +340,31 @@ HSLUTILS_HOT_INLINE std::int64_t Extended80::roundHalfEven() const
         return indefinite; // at least 2^63 in magnitude; -2^63 itself is the same value
     if (unbiased < -1)
         return 0; // below one half
-    std::uint64_t sig = p.Sig;
-    std::uint64_t extra = 0;
-    Extended80Detail::shiftRightJam(sig, extra, 63 - unbiased);
-    if (Extended80Detail::roundsUp(sig, extra))
-        ++sig;
+    const std::uint64_t sig =
+        Extended80Detail::roundShifted(Extended80Detail::shiftRightJam(p.Sig, 0, 63 - unbiased));
     if (sig >= IntegerBit)
         return indefinite; // rounded to 2^63: outside the range, or -2^63 exactly
     return p.Sign ? -static_cast<std::int64_t>(sig) : static_cast<std::int64_t>(sig);
 }
 
+// The significand of x shifted to the exponent exp >= x.Exp, as sig:extra.
+HSLUTILS_HOT_INLINE Wide::U128 Extended80::align(Parts x, std::int32_t exp)
+{
+    if (exp == x.Exp)
+        return {x.Sig, 0};
+    return Extended80Detail::shiftRightJam(x.Sig, 0, exp - x.Exp);
+}
+
 HSLUTILS_HOT_INLINE Extended80 Extended80::addMagnitudes(bool sign, Parts a, Parts b)
 {
-    if (a.Exp < b.Exp)
-        std::swap(a, b);
-    std::uint64_t sigB = b.Sig;
-    std::uint64_t extra = 0;
-    if (a.Exp != b.Exp)
-        Extended80Detail::shiftRightJam(sigB, extra, a.Exp - b.Exp);
-    std::uint64_t sum = a.Sig + sigB;
-    std::int32_t exp = a.Exp;
-    if (sum < a.Sig) { // carried out of 64 bits
+    // Copies rather than std::swap: nothing here should need an address.
+    const Parts big = a.Exp < b.Exp ? b : a;
+    const Parts small = a.Exp < b.Exp ? a : b;
+    const Wide::U128 aligned = align(small, big.Exp);
+    std::uint64_t extra = aligned.Lo;
+    std::uint64_t sum = big.Sig + aligned.Hi;
+    std::int32_t exp = big.Exp;
+    if (sum < big.Sig) { // carried out of 64 bits
         extra = (sum << 63) | (extra != 0 ? 1 : 0);
         sum = (sum >> 1) | IntegerBit;
         ++exp;
@@ -349,18 +375,14 @@ HSLUTILS_HOT_INLINE Extended80 Extended80::addMagnitudes(bool sign, Parts a, Par
 // |a| - |b| with the sign of a; the sign flips when |b| is the larger.
 HSLUTILS_HOT_INLINE Extended80 Extended80::subtractMagnitudes(bool sign, Parts a, Parts b)
 {
-    if (a.Exp < b.Exp || (a.Exp == b.Exp && a.Sig < b.Sig)) {
-        std::swap(a, b);
-        sign = !sign;
-    }
-    std::uint64_t sigB = b.Sig;
-    std::uint64_t extra = 0;
-    if (a.Exp != b.Exp)
-        Extended80Detail::shiftRightJam(sigB, extra, a.Exp - b.Exp);
-    // a.Sig:0 - sigB:extra, exact apart from the sticky bit.
-    const std::uint64_t lo = std::uint64_t{0} - extra;
-    const std::uint64_t hi = a.Sig - sigB - (extra != 0 ? 1 : 0);
-    return normRoundPack(sign, a.Exp, hi, lo);
+    const bool flip = a.Exp < b.Exp || (a.Exp == b.Exp && a.Sig < b.Sig);
+    const Parts big = flip ? b : a;
+    const Parts small = flip ? a : b;
+    const Wide::U128 aligned = align(small, big.Exp);
+    // big.Sig:0 - aligned, exact apart from the sticky bit.
+    const std::uint64_t lo = std::uint64_t{0} - aligned.Lo;
+    const std::uint64_t hi = big.Sig - aligned.Hi - (aligned.Lo != 0 ? 1 : 0);
+    return normRoundPack(sign != flip, big.Exp, hi, lo);
 }
 
 HSLUTILS_HOT_INLINE Extended80 Extended80::multiplyNormal(Parts a, Parts b)
@@ -389,15 +411,14 @@ HSLUTILS_HOT_INLINE Extended80 Extended80::divideNormal(Parts a, Parts b)
         lo = 0;
         --exp;
     }
-    std::uint64_t remainder = 0;
-    const std::uint64_t quotient = Wide::div128By64(hi, lo, b.Sig, remainder);
+    const Wide::Division q = Wide::div128By64(hi, lo, b.Sig);
     // Rounding needs only where the remainder lies against half the divisor.
     std::uint64_t extra = 0;
-    if (remainder != 0) {
-        const std::uint64_t rest = b.Sig - remainder;
-        extra = remainder > rest ? 0xC000000000000000u : remainder == rest ? IntegerBit : 1;
+    if (q.Remainder != 0) {
+        const std::uint64_t rest = b.Sig - q.Remainder;
+        extra = q.Remainder > rest ? 0xC000000000000000u : q.Remainder == rest ? IntegerBit : 1;
     }
-    return roundPack(a.Sign != b.Sign, exp, quotient, extra);
+    return roundPack(a.Sign != b.Sign, exp, q.Quotient, extra);
 }
 
 constexpr Extended80::Order Extended80::compareNormal(Extended80 a, Extended80 b)

@@ -1,13 +1,13 @@
 #pragma once
 // The conversions written once over the extended arithmetic, which is either
 // NativeExtended or Extended80 (same interface: construction from int32 and
-// double, + - * /, comparisons, toDouble, roundHalfEven, third, twoThirds).
-// Every toDouble() below is a value that the conversion stores as a double.
+// double, + - * /, <, third() and twoThirds(), and the free functions
+// toDouble and roundHalfEven). Every toDouble below is a value that the
+// conversion stores as a double.
 #include "HSLUtils/Extended80.h"
 #include "HSLUtils/HSLUtils.h"
 #include "HSLUtils/NativeExtended.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace HSLUtils::Algorithms {
@@ -25,40 +25,40 @@ inline TColor PackChannels(std::int64_t red, std::int64_t green, std::int64_t bl
 }
 
 // One channel of HslToColor from its hue h (a fraction of a turn).
-template <class Real> std::int64_t HueToChannel(double h, const Levels& levels)
+template <class Real> std::int64_t HueToChannel(double h, Levels levels)
 {
     // A single wrap: a hue still outside [0, 1] goes through as it is.
     if (h < 0)
-        h = (Real(h) + Real(1)).toDouble();
+        h = toDouble(Real(h) + Real(1));
     else if (h > 1)
-        h = (Real(h) - Real(1)).toDouble();
+        h = toDouble(Real(h) - Real(1));
     const Real hue(h);
     const Real m1(levels.M1);
     const Real m2(levels.M2);
-    double v = levels.M1;
+    double v = levels.M1; // past the falling edge
     // 6h, 2h and 3h are exact in extended, not always in double.
     if (Real(6) * hue < Real(1))
-        v = (((m2 - m1) * hue) * Real(6) + m1).toDouble(); // rising edge
+        v = toDouble(((m2 - m1) * hue) * Real(6) + m1); // rising edge
     else if (Real(2) * hue < Real(1))
         v = levels.M2; // plateau
     else if (Real(3) * hue < Real(2))
-        v = (((m2 - m1) * (Real::twoThirds() - hue)) * Real(6) + m1).toDouble(); // falling edge
-    return (Real(255) * Real(v)).roundHalfEven();
+        v = toDouble(((m2 - m1) * (Real::twoThirds() - hue)) * Real(6) + m1); // falling edge
+    return roundHalfEven(Real(255) * Real(v));
 }
 
 template <class Real> TColor HslToColor(double H, double S, double L)
 {
     if (S == 0) {
-        const std::int64_t gray = (Real(255) * Real(L)).roundHalfEven();
+        const std::int64_t gray = roundHalfEven(Real(255) * Real(L));
         return PackChannels(gray, gray, gray);
     }
     const Real s(S);
     const Real l(L);
     Levels levels{};
-    levels.M2 = (L <= 0.5 ? (Real(1) + s) * l : (l + s) - (l * s)).toDouble();
-    levels.M1 = (Real(2) * l - Real(levels.M2)).toDouble();
-    const double redHue = (Real(H) + Real::third()).toDouble();
-    const double blueHue = (Real(H) - Real::third()).toDouble();
+    levels.M2 = toDouble(L <= 0.5 ? (Real(1) + s) * l : (l + s) - (l * s));
+    levels.M1 = toDouble(Real(2) * l - Real(levels.M2));
+    const double redHue = toDouble(Real(H) + Real::third());
+    const double blueHue = toDouble(Real(H) - Real::third());
     const std::int64_t red = HueToChannel<Real>(redHue, levels);
     const std::int64_t green = HueToChannel<Real>(H, levels);
     const std::int64_t blue = HueToChannel<Real>(blueHue, levels);
@@ -67,41 +67,41 @@ template <class Real> TColor HslToColor(double H, double S, double L)
 
 template <class Real> TColor HslScaledToColor(std::int32_t H, std::int32_t S, std::int32_t L)
 {
-    const double h = (Real(H) / Real(HslScale - 1)).toDouble();
-    const double s = (Real(S) / Real(HslScale)).toDouble();
-    const double l = (Real(L) / Real(HslScale)).toDouble();
+    const double h = toDouble(Real(H) / Real(HslScale - 1));
+    const double s = toDouble(Real(S) / Real(HslScale));
+    const double l = toDouble(Real(L) / Real(HslScale));
     return HslToColor<Real>(h, s, l);
 }
 
 template <class Real> void ColorToHsl(TColor Color, double& H, double& S, double& L)
 {
-    const double r = (Real(Color & 0xFF) / Real(255)).toDouble();
-    const double g = (Real((Color >> 8) & 0xFF) / Real(255)).toDouble();
-    const double b = (Real((Color >> 16) & 0xFF) / Real(255)).toDouble();
-    const double max = std::max({r, g, b});
-    const double min = std::min({r, g, b});
+    const double r = toDouble(Real(Color & 0xFF) / Real(255));
+    const double g = toDouble(Real((Color >> 8) & 0xFF) / Real(255));
+    const double b = toDouble(Real((Color >> 16) & 0xFF) / Real(255));
+    const double max = r > g ? (r > b ? r : b) : (g > b ? g : b);
+    const double min = r < g ? (r < b ? r : b) : (g < b ? g : b);
     const Real sum = Real(max) + Real(min);
-    L = (sum / Real(2)).toDouble();
+    L = toDouble(sum / Real(2));
     if (max == min) { // a gray
         H = 0;
         S = 0;
         return;
     }
-    const double d = (Real(max) - Real(min)).toDouble();
+    const double d = toDouble(Real(max) - Real(min));
     // Both forms agree at L = 0.5; the second one takes it.
-    S = (L < 0.5 ? Real(d) / sum : Real(d) / ((Real(2) - Real(max)) - Real(min))).toDouble();
+    S = toDouble(L < 0.5 ? Real(d) / sum : Real(d) / ((Real(2) - Real(max)) - Real(min)));
     // The first channel equal to max decides, in the order red, green, blue:
     // yellow takes the red form, cyan the green one, magenta the red one.
     double hue = 0;
     if (r == max)
-        hue = ((Real(g) - Real(b)) / Real(d)).toDouble();
+        hue = toDouble((Real(g) - Real(b)) / Real(d));
     else if (g == max)
-        hue = ((Real(b) - Real(r)) / Real(d) + Real(2)).toDouble();
+        hue = toDouble((Real(b) - Real(r)) / Real(d) + Real(2));
     else
-        hue = ((Real(r) - Real(g)) / Real(d) + Real(4)).toDouble();
-    hue = (Real(hue) / Real(6)).toDouble();
+        hue = toDouble((Real(r) - Real(g)) / Real(d) + Real(4));
+    hue = toDouble(Real(hue) / Real(6));
     if (hue < 0)
-        hue = (Real(hue) + Real(1)).toDouble();
+        hue = toDouble(Real(hue) + Real(1));
     H = hue;
 }
 
@@ -110,9 +110,9 @@ template <class Real>
 void ScaleHsl(double h, double s, double l, std::int32_t& H, std::int32_t& S, std::int32_t& L)
 {
     // The fractions lie in [0, 1], so each rounded value fits easily.
-    H = static_cast<std::int32_t>((Real(HslScale - 1) * Real(h)).roundHalfEven());
-    S = static_cast<std::int32_t>((Real(HslScale) * Real(s)).roundHalfEven());
-    L = static_cast<std::int32_t>((Real(HslScale) * Real(l)).roundHalfEven());
+    H = static_cast<std::int32_t>(roundHalfEven(Real(HslScale - 1) * Real(h)));
+    S = static_cast<std::int32_t>(roundHalfEven(Real(HslScale) * Real(s)));
+    L = static_cast<std::int32_t>(roundHalfEven(Real(HslScale) * Real(l)));
 }
 
 template <class Real>

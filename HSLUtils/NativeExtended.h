@@ -54,15 +54,15 @@ public:
     bool isNaN() const { return std::isnan(FValue); }
 
     // The cast stores to a double: one rounding, to nearest even.
-    double toDouble() const { return static_cast<double>(FValue); }
+    friend double toDouble(NativeExtended x) { return static_cast<double>(x.FValue); }
     // Round half to even; like FISTP, INT64_MIN for NaN and for values that do
     // not round into the 64-bit range. Every value from 2^63 - 1/2 up in
     // magnitude gives INT64_MIN, -2^63 being INT64_MIN itself.
-    std::int64_t roundHalfEven() const
+    friend std::int64_t roundHalfEven(NativeExtended x)
     {
-        if (!(std::fabs(FValue) < 0x1p63L - 0.5L))
+        if (!(std::fabs(x.FValue) < 0x1p63L - 0.5L))
             return INT64_MIN;
-        return std::llrint(FValue);
+        return std::llrint(x.FValue);
     }
 
     friend NativeExtended operator+(NativeExtended a, NativeExtended b)

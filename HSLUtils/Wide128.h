@@ -14,6 +14,12 @@ struct U128 {
     friend bool operator==(const U128&, const U128&) = default;
 };
 
+struct Division {
+    std::uint64_t Quotient = 0;
+    std::uint64_t Remainder = 0;
+    friend bool operator==(const Division&, const Division&) = default;
+};
+
 // Schoolbook product from four 32x32->64 partial products.
 constexpr U128 mul64To128Portable(std::uint64_t a, std::uint64_t b)
 {
@@ -27,8 +33,7 @@ constexpr U128 mul64To128Portable(std::uint64_t a, std::uint64_t b)
 
 // Quotient of (hi:lo) / d and its remainder, for hi < d so that the quotient
 // fits 64 bits. Knuth's algorithm D on 32-bit digits.
-constexpr std::uint64_t div128By64Portable(std::uint64_t hi, std::uint64_t lo, std::uint64_t d,
-                                           std::uint64_t& remainder)
+constexpr Division div128By64Portable(std::uint64_t hi, std::uint64_t lo, std::uint64_t d)
 {
     constexpr std::uint64_t base = std::uint64_t{1} << 32;
     const int s = std::countl_zero(d);
@@ -56,8 +61,7 @@ constexpr std::uint64_t div128By64Portable(std::uint64_t hi, std::uint64_t lo, s
         if (rhat >= base)
             break;
     }
-    remainder = (n21 * base + n0 - q0 * d) >> s;
-    return q1 * base + q0;
+    return {q1 * base + q0, (n21 * base + n0 - q0 * d) >> s};
 }
 
 #if defined(__SIZEOF_INT128__)
@@ -78,28 +82,24 @@ constexpr U128 mul64To128(std::uint64_t a, std::uint64_t b)
 #if defined(__x86_64__) && defined(__GNUC__)
 // The compiler would call its general 128/128 routine; the instruction divides
 // 128 by 64 bits directly, and cannot fault since hi < d.
-inline std::uint64_t div128By64(std::uint64_t hi, std::uint64_t lo, std::uint64_t d,
-                                std::uint64_t& remainder)
+inline Division div128By64(std::uint64_t hi, std::uint64_t lo, std::uint64_t d)
 {
-    std::uint64_t q = 0;
-    __asm__("divq %[d]" : "=a"(q), "=d"(remainder) : "a"(lo), "d"(hi), [d] "rm"(d) : "cc");
-    return q;
+    std::uint64_t q = 0, r = 0;
+    __asm__("divq %[d]" : "=a"(q), "=d"(r) : "a"(lo), "d"(hi), [d] "rm"(d) : "cc");
+    return {q, r};
 }
 #elif defined(__SIZEOF_INT128__)
-constexpr std::uint64_t div128By64(std::uint64_t hi, std::uint64_t lo, std::uint64_t d,
-                                   std::uint64_t& remainder)
+constexpr Division div128By64(std::uint64_t hi, std::uint64_t lo, std::uint64_t d)
 {
     const NativeU128 n = (static_cast<NativeU128>(hi) << 64) | lo;
     const auto q = static_cast<std::uint64_t>(n / d);
     // The low 64 bits of n - q*d are the whole remainder, since it is below d.
-    remainder = lo - q * d;
-    return q;
+    return {q, lo - q * d};
 }
 #else
-constexpr std::uint64_t div128By64(std::uint64_t hi, std::uint64_t lo, std::uint64_t d,
-                                   std::uint64_t& remainder)
+constexpr Division div128By64(std::uint64_t hi, std::uint64_t lo, std::uint64_t d)
 {
-    return div128By64Portable(hi, lo, d, remainder);
+    return div128By64Portable(hi, lo, d);
 }
 #endif
 
