@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
 #include <algorithm>
@@ -59,12 +58,9 @@ private:
 };
 } // namespace
 
-TTrackBar::TTrackBar(QWidget* parent)
-    : QSlider(Qt::Horizontal, parent),
-      FStyle(new TTrackBarStyle(QStyleFactory::create(QApplication::style()->name())))
+TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent)
 {
-    FStyle->setParent(this);
-    setStyle(FStyle);
+    setStyle(TTrackBarStyle::shared());
     connect(&FPageTimer, &QTimer::timeout, this, &TTrackBar::pageTimerTick);
     FKeyEndTimer.setSingleShot(true);
     connect(&FKeyEndTimer, &QTimer::timeout, this, &TTrackBar::keyActionEnded);
@@ -186,7 +182,6 @@ void TTrackBar::setThumbLength(int value)
     if (value == FThumbLength)
         return;
     FThumbLength = value;
-    FStyle->setThumbLength(value);
     updateGeometry();
     update();
     syncTip();
@@ -217,8 +212,6 @@ void TTrackBar::recreate()
     QSlider::setOrientation(vertical ? Qt::Vertical : Qt::Horizontal);
     // A vertical trackbar has Min at the top, where Qt puts Max.
     setInvertedAppearance(vertical);
-    FStyle->setThumbLength(FThumbLength);
-    FStyle->setThumbVisible(FSliderVisible);
     setSingleStep(FLineSize);
     setPageStep(FPageSize);
     setRange(FMin, FMax);

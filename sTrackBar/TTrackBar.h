@@ -144,7 +144,6 @@ private:
     // write only respaces them, it does not choose again.
     bool FAutoTicks = true;
 
-    TTrackBarStyle* FStyle;
     TPositionTip* FTip = nullptr;
     QTimer FPageTimer;
     // A key release waiting to be told apart from an auto-repeat one.

@@ -1,9 +1,22 @@
 #include "sTrackBar/TTrackBarStyle.h"
 
+#include "sTrackBar/TTrackBar.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <algorithm>
 
-TTrackBarStyle::TTrackBarStyle(QStyle* base) : QProxyStyle(base) {}
+TTrackBarStyle* TTrackBarStyle::shared()
+{
+    static QPointer<TTrackBarStyle> style;
+    if (style.isNull()) {
+        style = new TTrackBarStyle(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(qApp);
+    }
+    return style;
+}
 
 int TTrackBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
                                 const QWidget* widget) const
@@ -11,8 +24,9 @@ int TTrackBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
     // Styles differ in which of the two metrics sizes the handle across the
     // groove (Fusion reads the thickness, Windows the control thickness), so
     // both answer the thumb length. A thumb needs at least one pixel.
-    if (metric == PM_SliderThickness || metric == PM_SliderControlThickness)
-        return std::max(FThumbLength, 1);
+    const auto* bar = qobject_cast<const TTrackBar*>(widget);
+    if (bar != nullptr && (metric == PM_SliderThickness || metric == PM_SliderControlThickness))
+        return std::max(bar->ThumbLength(), 1);
     return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
@@ -20,7 +34,8 @@ void TTrackBarStyle::drawComplexControl(ComplexControl control, const QStyleOpti
                                         QPainter* painter, const QWidget* widget) const
 {
     const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
-    if (control != CC_Slider || FThumbVisible || !slider) {
+    const auto* bar = qobject_cast<const TTrackBar*>(widget);
+    if (control != CC_Slider || slider == nullptr || bar == nullptr || bar->SliderVisible()) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;
     }

@@ -1,16 +1,14 @@
 #pragma once
-// The look of one slider: the platform style, with the thumb as long across the
-// channel as the slider asks and optionally no thumb at all.
+// The look of the sliders: the platform style, with the thumb as long across
+// the channel as each slider asks and optionally no thumb at all. One instance
+// serves every slider; it reads those two settings from the slider it draws.
 #include <QProxyStyle>
 
 class TTrackBarStyle : public QProxyStyle {
     Q_OBJECT
 public:
-    // Takes ownership of base, like QProxyStyle.
-    explicit TTrackBarStyle(QStyle* base);
-
-    void setThumbLength(int pixels) { FThumbLength = pixels; }
-    void setThumbVisible(bool visible) { FThumbVisible = visible; }
+    // The one instance, made on first use and owned by the application.
+    static TTrackBarStyle* shared();
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option = nullptr,
                     const QWidget* widget = nullptr) const override;
@@ -18,6 +16,5 @@ public:
                             QPainter* painter, const QWidget* widget = nullptr) const override;
 
 private:
-    int FThumbLength = 20;
-    bool FThumbVisible = true;
+    using QProxyStyle::QProxyStyle;
 };
