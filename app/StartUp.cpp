@@ -15,5 +15,9 @@ void ConfigureApplication(QApplication& app)
     KeepNoSettings();
     InstallHintTiming(app);
     QApplication::setApplicationName(QStringLiteral("Huvella"));
+    // Names the installed desktop entry: a Wayland desktop matches the window
+    // to it by this id; on X11 the entry's StartupWMClass matches the window's
+    // class, which is the application name above.
+    QGuiApplication::setDesktopFileName(QStringLiteral(HUVELLA_APP_ID));
     QApplication::setWindowIcon(MainIcon());
 }
