@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/MainIcon.h"
+#include "frmMain/AccessibleRoles.h"
 #include "platform/Hints.h"
 #include "platform/NoSettings.h"
 
@@ -20,4 +21,5 @@ void ConfigureApplication(QApplication& app)
     // class, which is the application name above.
     QGuiApplication::setDesktopFileName(QStringLiteral(HUVELLA_APP_ID));
     QApplication::setWindowIcon(MainIcon());
+    InstallAccessibleRoles();
 }

@@ -10,8 +10,10 @@ test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils)
 # What scripts/package needs: dpkg-shlibdeps computes the package's dependencies
 # and CPack finds the program's files with file(1).
 package_packages=(dpkg-dev file)
-# What the desktop-integration tests need: the validators.
-test_packages+=("${package_packages[@]}" desktop-file-utils appstream)
+# What the desktop-integration tests need: the validators, and a screen reader's
+# view of the window (a session bus, the AT-SPI bus, the Python AT-SPI client).
+test_packages+=("${package_packages[@]}" desktop-file-utils appstream
+                dbus-x11 at-spi2-core python3-pyatspi)
 
 # Installs those of the given Debian packages that are not installed yet.
 ensure_packages() {
