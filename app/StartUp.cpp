@@ -1,6 +1,7 @@
 #include "app/StartUp.h"
 
 #include "app/MainIcon.h"
+#include "frmMain/AccessibleRoles.h"
 #include "platform/Hints.h"
 #include "platform/NoSettings.h"
 
@@ -15,5 +16,10 @@ void ConfigureApplication(QApplication& app)
     KeepNoSettings();
     InstallHintTiming(app);
     QApplication::setApplicationName(QStringLiteral("Huvella"));
+    // Names the installed desktop entry: a Wayland desktop matches the window
+    // to it by this id; on X11 the entry's StartupWMClass matches the window's
+    // class, which is the application name above.
+    QGuiApplication::setDesktopFileName(QStringLiteral(HUVELLA_APP_ID));
     QApplication::setWindowIcon(MainIcon());
+    InstallAccessibleRoles();
 }

@@ -3,5 +3,6 @@ class QApplication;
 
 // Readies the application before the window is made: no settings kept by
 // Qt's dialogs, hint timing, the application title (the title of the plain
-// and error boxes) and its icon.
+// and error boxes), the desktop entry it belongs to, its icon and the roles a
+// screen reader hears for the window's own widgets.
 void ConfigureApplication(QApplication& app);

@@ -85,9 +85,13 @@ void TForm1::createControls()
         b->setAutoDefault(false);
         return b;
     };
+    // Edit boxes and sliders have no caption of their own: a screen reader
+    // speaks the accessible name instead.
     auto edit = [this](int left, int top, int width, const QString& text, int maxLength,
-                       bool readOnly, const QColor& background, bool whiteBold) {
+                       bool readOnly, const QColor& background, bool whiteBold,
+                       const QString& name) {
         auto* e = new TEdit(this);
+        e->setAccessibleName(name);
         e->setGeometry(left, top, width, 21);
         e->setText(text); // before any handler is bound: no notification
         e->MaxLength = maxLength;
@@ -101,8 +105,10 @@ void TForm1::createControls()
         e->setPalette(palette);
         return e;
     };
-    auto slider = [this](int left, int top, int width, int height, int max, int position) {
+    auto slider = [this](int left, int top, int width, int height, int max, int position,
+                         const QString& name) {
         auto* t = new TsTrackBar(this);
+        t->setAccessibleName(name);
         t->setGeometry(left, top, width, height);
         t->setTickStyle(tsNone);
         t->setShowSelRange(false);
@@ -121,10 +127,13 @@ void TForm1::createControls()
     lbl2 = label(8, 36, 63, QStringLiteral("Hex (HTML)"), false, true);
     lbl3 = label(77, 36, 82, QStringLiteral("Dec"), false, true);
     lbl4 = label(168, 36, 74, QStringLiteral("Color"), false, true);
-    edt1 = edit(8, 51, 63, QStringLiteral("#000000"), 7, false, windowColor, false);
-    edt5 = edit(77, 51, 82, QStringLiteral("0"), 0, true, buttonFace, false);
+    edt1 = edit(8, 51, 63, QStringLiteral("#000000"), 7, false, windowColor, false,
+                QStringLiteral("Hex (HTML) color"));
+    edt5 = edit(77, 51, 82, QStringLiteral("0"), 0, true, buttonFace, false,
+                QStringLiteral("Decimal value"));
     shp1 = new TShape(this);
     shp1->setGeometry(168, 51, 75, 21);
+    shp1->setAccessibleName(QStringLiteral("Current color")); // its hex text is the description
     shp1->PaintColor = [this](HSLUtils::TColor color) { return paintColor(color); };
     shp1->setToolTipDuration(HintDisplayMs);
     btn2 = button(8, 76, 235, QStringLiteral("Translate HTML color value to Color"),
@@ -134,21 +143,27 @@ void TForm1::createControls()
 
     // The RGB mixer.
     lbl1 = label(8, 141, 235, QStringLiteral(" RGB mixer"), true, true);
-    edt2 = edit(7, 161, 34, QStringLiteral("0"), 3, false, QColor(255, 0, 0), true);
-    edt3 = edit(7, 198, 34, QStringLiteral("0"), 3, false, QColor(0, 128, 0), true);
-    edt4 = edit(7, 235, 34, QStringLiteral("0"), 3, false, QColor(0, 0, 255), true);
-    tb1 = slider(43, 161, 199, 28, 255, 255);
-    tb2 = slider(43, 198, 199, 28, 255, 255);
-    tb3 = slider(43, 235, 199, 28, 255, 255);
+    edt2 = edit(7, 161, 34, QStringLiteral("0"), 3, false, QColor(255, 0, 0), true,
+                QStringLiteral("Red value"));
+    edt3 = edit(7, 198, 34, QStringLiteral("0"), 3, false, QColor(0, 128, 0), true,
+                QStringLiteral("Green value"));
+    edt4 = edit(7, 235, 34, QStringLiteral("0"), 3, false, QColor(0, 0, 255), true,
+                QStringLiteral("Blue value"));
+    tb1 = slider(43, 161, 199, 28, 255, 255, QStringLiteral("Red slider"));
+    tb2 = slider(43, 198, 199, 28, 255, 255, QStringLiteral("Green slider"));
+    tb3 = slider(43, 235, 199, 28, 255, 255, QStringLiteral("Blue slider"));
 
     // The HSL mixer.
     lbl5 = label(7, 272, 235, QStringLiteral("HSL (HSB) mixer"), true, true);
-    edt6 = edit(8, 296, 33, QStringLiteral("0"), 0, true, windowColor, false);
-    edt7 = edit(8, 329, 33, QStringLiteral("0"), 0, true, windowColor, false);
-    edt8 = edit(8, 361, 33, QStringLiteral("0"), 0, true, windowColor, false);
-    tb4 = slider(43, 296, 187, 26, 240, 0);
-    tb5 = slider(43, 329, 187, 26, 240, 0);
-    tb6 = slider(43, 361, 187, 26, 240, 0);
+    edt6 = edit(8, 296, 33, QStringLiteral("0"), 0, true, windowColor, false,
+                QStringLiteral("Hue value"));
+    edt7 = edit(8, 329, 33, QStringLiteral("0"), 0, true, windowColor, false,
+                QStringLiteral("Saturation value"));
+    edt8 = edit(8, 361, 33, QStringLiteral("0"), 0, true, windowColor, false,
+                QStringLiteral("Luminance value"));
+    tb4 = slider(43, 296, 187, 26, 240, 0, QStringLiteral("Hue slider"));
+    tb5 = slider(43, 329, 187, 26, 240, 0, QStringLiteral("Saturation slider"));
+    tb6 = slider(43, 361, 187, 26, 240, 0, QStringLiteral("Luminance slider"));
     lbl6 = label(235, 299, 8, QStringLiteral("H"), true, false);
     lbl7 = label(236, 332, 7, QStringLiteral("S"), true, false);
     lbl8 = label(237, 364, 6, QStringLiteral("L"), true, false);

@@ -23,6 +23,8 @@ HSLUtils::TColor TForm1::CurrentColor() const
 void TForm1::setCurrentColor(HSLUtils::TColor color)
 {
     shp1->setBrushColor(color); // repaints the swatch
+    // A screen reader says the swatch's color as the hex box shows it.
+    shp1->setAccessibleDescription(HtmlColorText(ResolveColor(color, FPlatform.Colors)));
 }
 
 QColor TForm1::paintColor(HSLUtils::TColor color) const

@@ -7,6 +7,13 @@ run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxtst-dev fon
               xvfb xdotool imagemagick)
 # What the tests and benchmarks need on top.
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils)
+# What scripts/package needs: dpkg-shlibdeps computes the package's dependencies
+# and CPack finds the program's files with file(1).
+package_packages=(dpkg-dev file)
+# What the desktop-integration tests need: the validators, and a screen reader's
+# view of the window (a session bus, the AT-SPI bus, the Python AT-SPI client).
+test_packages+=("${package_packages[@]}" desktop-file-utils appstream
+                dbus-x11 at-spi2-core python3-pyatspi)
 
 # Installs those of the given Debian packages that are not installed yet.
 ensure_packages() {
@@ -25,3 +32,13 @@ ensure_packages() {
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
+
+# Configures and builds the Release build under build/release, without tests
+# and benchmarks; prints the build tree's path.
+build_release() {
+    local tree="$root/build/release"
+    cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release \
+          -DHUVELLA_TESTS=OFF -DHUVELLA_BENCH=OFF >/dev/null
+    cmake --build "$tree" -j "$jobs" >/dev/null
+    echo "$tree"
+}

@@ -264,6 +264,8 @@ TEST(StartUp, TitleIconAndHintTiming)
 {
     ConfigureApplication(*qApp);
     EXPECT_EQ(QCoreApplication::applicationName(), "Huvella");
+    // The name of the installed desktop entry, which Wayland matches windows by.
+    EXPECT_EQ(QGuiApplication::desktopFileName(), "org.huvella.Huvella");
     QList<QSize> sizes = QApplication::windowIcon().availableSizes();
     std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
     EXPECT_EQ(
