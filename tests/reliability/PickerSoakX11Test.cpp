@@ -104,8 +104,7 @@ TEST(PickerSoak, EveryTickIsHandledAndMemoryStaysFlat)
     X11DesktopPixels x11;
     CountingDesktopPixels desktop(x11);
     TestPlatform doubles;
-    Platform platform{doubles.boxes,      doubles.colors, doubles.chooser,
-                      doubles.saveDialog, doubles.files,  desktop};
+    Platform platform = doubles.with(desktop);
     TForm1 form(platform);
     form.show();
     form.activateWindow();

@@ -54,7 +54,7 @@ protected:
     ScratchFolder scratch;
     FaultyPosixCalls calls;
     PosixFileOutput output{calls};
-    Platform withRealFiles{boxes, doubles.colors, chooser, saveDialog, output, desktop};
+    Platform withRealFiles = doubles.with(output);
 };
 
 TEST_F(SaveFaults, EveryFailingCallKeepsTheOldFileAndTheNextSaveWritesTheReport)
