@@ -23,13 +23,17 @@
 #include <gtest/gtest.h>
 #include <random>
 
-// AddressSanitizer holds freed memory back (256 MB by default) to catch late
-// uses of it; over thousands of ticks that store fills, and the resident size
-// would measure it rather than the program. Late uses are the business of the
-// other tests, which keep it. Options in the environment still apply on top.
+// What AddressSanitizer keeps for itself would show here as the program's
+// growth, so two of its options change for this test (the environment's still
+// apply on top). Freed memory is not held back to catch late uses of it (256 MB
+// by default; the other tests do that). And allocation stacks are unwound
+// exactly: the fast unwinder follows frame pointers that Debian's Qt does not
+// keep, so it reads stack garbage as return addresses, and each such stack is
+// a new record in the sanitizer's stack store, which then grows for as long as
+// the program runs (by 1.8 MB in ten minutes of sampling).
 extern "C" const char* __asan_default_options()
 {
-    return "quarantine_size_mb=0";
+    return "quarantine_size_mb=0:fast_unwind_on_malloc=0";
 }
 
 // The bytes the program holds allocated, where the sanitizer's allocator
@@ -163,8 +167,8 @@ TEST(PickerSoak, EveryTickIsHandledAndMemoryStaysFlat)
     RunEventLoop(warmUpMs);
     const long residentWarm = ResidentKb();
     const long heapWarm = HeapKb();
-    // Stopped half an interval after a tick, so that the stop never races the
-    // last tick: on a machine with time to spare, exactly ms / 50 ticks come.
+    // Stopped half an interval after a tick is due, so that the stop does not
+    // race the last tick.
     RunEventLoop(SoakSeconds() * 1000 - warmUpMs + TickMs / 2);
     QTest::mouseClick(form.btn6, Qt::LeftButton);
     const qint64 ms = elapsed.elapsed();
@@ -187,12 +191,14 @@ TEST(PickerSoak, EveryTickIsHandledAndMemoryStaysFlat)
     EXPECT_EQ(handled, delivered) << firstMiss.toStdString();
     EXPECT_EQ(desktop.pixelReads, delivered);
     EXPECT_TRUE(doubles.boxes.shown.empty());
-    // A tick that falls due while the process is not running (CTest runs two
-    // tests on the two cores, with their X servers beside them) comes late, or,
-    // more than an interval late, once for all the ticks missed: those are the
-    // machine's, not the window's, and one in a hundred bounds them.
-    EXPECT_GE(delivered, expected - expected / 100);
-    EXPECT_LE(delivered, expected);
+    // Qt's timer may move a tick by up to 5% of the interval to wake up with
+    // others, so there may be one tick more or fewer at the ends. A tick that
+    // falls due while the process is not running (CTest runs two tests on the
+    // two cores, with their X servers beside them) comes late, or, more than an
+    // interval late, once for all the ticks missed: those are the machine's,
+    // not the window's, and one in a hundred bounds them.
+    EXPECT_GE(delivered, expected - 1 - expected / 100);
+    EXPECT_LE(delivered, expected + 1);
     EXPECT_LT(residentAfter - residentWarm, 1024) << "kB of resident growth";
     EXPECT_LT(heapAfter - heapWarm, 1024) << "kB of heap growth";
 }
