@@ -94,13 +94,25 @@ void TEdit::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(event);
 }
 
+namespace {
+
+// Qt 6.4 gives the standard menu's actions no object names; its Paste entry is
+// known there by its text, which Qt makes from this same translation.
+bool isPasteAction(const QAction* action)
+{
+    return action->objectName() == QLatin1String("edit-paste") ||
+           action->text().startsWith(QLineEdit::tr("&Paste"));
+}
+
+} // namespace
+
 // The menu's Paste keeps to MaxLength too.
 void TEdit::contextMenuEvent(QContextMenuEvent* event)
 {
     QMenu* menu = createStandardContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (QAction* action : menu->actions()) {
-        if (action->objectName() == QLatin1String("edit-paste")) {
+        if (isPasteAction(action)) {
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             connect(action, &QAction::triggered, this, &TEdit::pasteWithinLimit);
         }

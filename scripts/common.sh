@@ -14,6 +14,8 @@ package_packages=(dpkg-dev file)
 # view of the window (a session bus, the AT-SPI bus, the Python AT-SPI client).
 test_packages+=("${package_packages[@]}" desktop-file-utils appstream
                 dbus-x11 at-spi2-core python3-pyatspi)
+# The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
+fuzz_packages=(clang-14 libclang-rt-14-dev)
 
 # Installs those of the given Debian packages that are not installed yet.
 ensure_packages() {
@@ -41,4 +43,13 @@ build_release() {
           -DHUVELLA_TESTS=OFF -DHUVELLA_BENCH=OFF >/dev/null
     cmake --build "$tree" -j "$jobs" >/dev/null
     echo "$tree"
+}
+
+# Configures and builds the fuzz targets with clang in build/fuzz. CTest there
+# runs each for $1 inputs (-1: no limit) or $2 seconds (0: no limit).
+build_fuzzers() {
+    cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_CXX_COMPILER=clang++-14 \
+          -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHUVELLA_FUZZ=ON -DHUVELLA_WERROR=ON \
+          -DHUVELLA_FUZZ_RUNS="$1" -DHUVELLA_FUZZ_SECONDS="$2" >/dev/null
+    cmake --build "$root/build/fuzz" --target huvella_fuzzers -j "$jobs"
 }

@@ -16,6 +16,10 @@
 
 class FormFixture : public ::testing::Test {
 protected:
+    FormFixture() = default;
+    // The window on other services than the doubles' (a real file output, say).
+    explicit FormFixture(Platform& services) : platform(services) {}
+
     void SetUp() override
     {
         form = std::make_unique<TForm1>(platform);

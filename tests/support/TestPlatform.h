@@ -16,4 +16,14 @@ struct TestPlatform {
     RecordingFileOutput files;
     ScriptedDesktopPixels desktop;
     Platform platform{boxes, colors, chooser, saveDialog, files, desktop};
+
+    // The doubles with a real service in place of one of them.
+    Platform with(DesktopPixels& realDesktop)
+    {
+        return {boxes, colors, chooser, saveDialog, files, realDesktop};
+    }
+    Platform with(FileOutput& realFiles)
+    {
+        return {boxes, colors, chooser, saveDialog, realFiles, desktop};
+    }
 };

@@ -1,0 +1,34 @@
+#pragma once
+// A desktop service that passes every read on to another and keeps count: the
+// reads made, the last pixel answered, and when the last tick's reads began.
+#include "platform/DesktopPixels.h"
+
+#include <QElapsedTimer>
+
+class CountingDesktopPixels final : public DesktopPixels {
+public:
+    explicit CountingDesktopPixels(DesktopPixels& desktop) : FDesktop(desktop) { clock.start(); }
+
+    std::optional<QPoint> cursorPos() override
+    {
+        ++pointerReads;
+        pointerReadAt = clock.nsecsElapsed();
+        return FDesktop.cursorPos();
+    }
+
+    Pixel pixelAt(int x, int y) override
+    {
+        ++pixelReads;
+        lastPixel = FDesktop.pixelAt(x, y);
+        return lastPixel;
+    }
+
+    int pointerReads = 0;
+    int pixelReads = 0;
+    Pixel lastPixel;
+    QElapsedTimer clock;
+    qint64 pointerReadAt = 0; // ns on `clock`
+
+private:
+    DesktopPixels& FDesktop;
+};
