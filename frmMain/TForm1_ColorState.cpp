@@ -11,6 +11,7 @@
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
 #include "platform/MessageBoxes.h"
+#include "platform/PackedColor.h"
 #include "sTrackBar/TsTrackBar.h"
 
 using HSLUtils::TColor;
@@ -20,8 +21,12 @@ HSLUtils::TColor TForm1::CurrentColor() const
     return shp1->BrushColor();
 }
 
+// The same color again changes nothing (the picker sets it 20 times a second
+// while the pointer rests).
 void TForm1::setCurrentColor(HSLUtils::TColor color)
 {
+    if (color == CurrentColor())
+        return;
     shp1->setBrushColor(color); // repaints the swatch
     // A screen reader says the swatch's color as the hex box shows it.
     shp1->setAccessibleDescription(HtmlColorText(ResolveColor(color, FPlatform.Colors)));
@@ -29,8 +34,7 @@ void TForm1::setCurrentColor(HSLUtils::TColor color)
 
 QColor TForm1::paintColor(HSLUtils::TColor color) const
 {
-    const TColor rgb = ResolveColor(color, FPlatform.Colors);
-    return {rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF};
+    return ToQColor(ResolveColor(color, FPlatform.Colors));
 }
 
 QString TForm1::ColorToHTML(HSLUtils::TColor Color)

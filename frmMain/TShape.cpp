@@ -1,5 +1,7 @@
 #include "frmMain/TShape.h"
 
+#include "platform/PackedColor.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -40,9 +42,7 @@ void TShape::updateToolTip()
 void TShape::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    const QColor fill = PaintColor ? PaintColor(FBrushColor)
-                                   : QColor(FBrushColor & 0xFF, (FBrushColor >> 8) & 0xFF,
-                                            (FBrushColor >> 16) & 0xFF);
+    const QColor fill = PaintColor ? PaintColor(FBrushColor) : ToQColor(FBrushColor);
     painter.fillRect(rect(), Qt::black);
     painter.fillRect(rect().adjusted(1, 1, -1, -1), fill);
 }

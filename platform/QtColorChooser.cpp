@@ -1,19 +1,11 @@
 #include "platform/QtColorChooser.h"
 
+#include "platform/PackedColor.h"
+
 #include <QApplication>
 #include <QColorDialog>
 
 namespace {
-
-QColor toQColor(HSLUtils::TColor color)
-{
-    return {color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF};
-}
-
-HSLUtils::TColor toPacked(const QColor& color)
-{
-    return color.red() | color.green() << 8 | color.blue() << 16;
-}
 
 // Qt shows a slot never set as white.
 const QColor UnsetSlot(Qt::white);
@@ -24,18 +16,18 @@ bool QtColorChooser::choose(HSLUtils::TColor& color, CustomColors& customColors)
 {
     for (int i = 0; i < int(customColors.size()); ++i)
         QColorDialog::setCustomColor(i,
-                                     customColors[i] < 0 ? UnsetSlot : toQColor(customColors[i]));
+                                     customColors[i] < 0 ? UnsetSlot : ToQColor(customColors[i]));
 
-    QColorDialog dialog(toQColor(color), QApplication::activeWindow());
+    QColorDialog dialog(ToQColor(color), QApplication::activeWindow());
     dialog.setWindowModality(Qt::ApplicationModal);
     if (dialog.exec() != QDialog::Accepted)
         return false;
 
-    color = toPacked(dialog.selectedColor());
+    color = FromQColor(dialog.selectedColor());
     for (int i = 0; i < int(customColors.size()); ++i) {
         const QColor slot = QColorDialog::customColor(i);
         if (!(customColors[i] < 0 && slot == UnsetSlot))
-            customColors[i] = toPacked(slot);
+            customColors[i] = FromQColor(slot);
     }
     return true;
 }

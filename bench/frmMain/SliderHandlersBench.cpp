@@ -30,35 +30,36 @@ void settle(const benchmark::State& state)
         QCoreApplication::processEvents();
 }
 
-// The red slider moves between two positions, so that every move changes the
+// One slider moving between two positions, so that every move changes the
 // color and all the texts that follow it.
-void RedSliderMove(benchmark::State& state)
+void moveBackAndForth(benchmark::State& state, Window& w, TsTrackBar* slider,
+                      void (TForm1::*handler)(QObject*), int from, int to)
 {
-    Window w;
-    prepare(w, state);
     int step = 0;
     for (auto _ : state) {
-        w.form.tb1->setPosition(step++ % 2 ? 200 : 57);
-        w.form.tb1UserChange(w.form.tb1);
+        slider->setPosition(step++ % 2 ? to : from);
+        (w.form.*handler)(slider);
         settle(state);
     }
     benchmark::DoNotOptimize(w.form.CurrentColor());
 }
+
+void RedSliderMove(benchmark::State& state)
+{
+    Window w;
+    prepare(w, state);
+    moveBackAndForth(state, w, w.form.tb1, &TForm1::tb1UserChange, 57, 200);
+}
 BENCHMARK(RedSliderMove)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The hue moves at full saturation and middle luminance.
 void HueSliderMove(benchmark::State& state)
 {
     Window w;
     prepare(w, state);
     w.form.tb5->setPosition(240);
     w.form.tb6->setPosition(120);
-    int step = 0;
-    for (auto _ : state) {
-        w.form.tb4->setPosition(step++ % 2 ? 160 : 40);
-        w.form.tb4UserChange(w.form.tb4);
-        settle(state);
-    }
-    benchmark::DoNotOptimize(w.form.CurrentColor());
+    moveBackAndForth(state, w, w.form.tb4, &TForm1::tb4UserChange, 40, 160);
 }
 BENCHMARK(HueSliderMove)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
