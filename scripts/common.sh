@@ -6,7 +6,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxtst-dev fonts-dejavu-core
               xvfb xdotool imagemagick)
 # What the tests and benchmarks need on top.
-test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils)
+test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache)
 # What scripts/package needs: dpkg-shlibdeps computes the package's dependencies
 # and CPack finds the program's files with file(1).
 package_packages=(dpkg-dev file)
@@ -34,6 +34,14 @@ ensure_packages() {
 }
 
 jobs=$(nproc 2>/dev/null || echo 2)
+
+# ccache, where it is installed, makes a rebuild of an unchanged tree, or of
+# another checkout of the same sources, a matter of seconds. Paths below the
+# checkout count relative to it, so that two checkouts share their entries.
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+    export CCACHE_BASEDIR="$root"
+fi
 
 # Configures and builds the Release build under build/release, without tests
 # and benchmarks; prints the build tree's path.
