@@ -41,6 +41,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 if command -v ccache >/dev/null 2>&1; then
     export CMAKE_CXX_COMPILER_LAUNCHER=ccache
     export CCACHE_BASEDIR="$root"
+    export CCACHE_NOHASHDIR=1 # -g would otherwise tie each entry to its build folder
 fi
 
 # Configures and builds the Release build under build/release, without tests
