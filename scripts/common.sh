@@ -35,13 +35,10 @@ ensure_packages() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
-# ccache, where it is installed, makes a rebuild of an unchanged tree, or of
-# another checkout of the same sources, a matter of seconds. Paths below the
-# checkout count relative to it, so that two checkouts share their entries.
+# ccache, where it is installed, makes a rebuild of an unchanged tree a matter
+# of seconds.
 if command -v ccache >/dev/null 2>&1; then
     export CMAKE_CXX_COMPILER_LAUNCHER=ccache
-    export CCACHE_BASEDIR="$root"
-    export CCACHE_NOHASHDIR=1 # -g would otherwise tie each entry to its build folder
 fi
 
 # Configures and builds the Release build under build/release, without tests
