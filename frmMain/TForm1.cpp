@@ -5,6 +5,7 @@
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
+#include "platform/FrameExtents.h"
 #include "platform/MessageBoxes.h"
 #include "sTrackBar/TsTrackBar.h"
 
@@ -226,8 +227,16 @@ void TForm1::showEvent(QShowEvent* event)
     if (FPlaced)
         return;
     FPlaced = true;
-    if (const QScreen* screen = this->screen())
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
+        return;
+    if (frameGeometry() != geometry()) { // the frame is known already
         move(CentredOnDesktop(screen->virtualGeometry(), frameGeometry().size()));
+        return;
+    }
+    // Not mapped yet: the window manager tells the frame it will add, so that
+    // the window appears in its place at once.
+    move(ClientCentredOnDesktop(screen->virtualGeometry(), size(), AnnouncedFrameExtents(*this)));
 }
 
 void TForm1::FormCreate(QObject*)
