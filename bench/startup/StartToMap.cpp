@@ -3,7 +3,9 @@
 // the screen. The programs alternate pair by pair, in swapped order every
 // other pair, so that a slow spell of the machine falls on both.
 //   StartToMap PAIRS PROGRAM YARDSTICK
-// Prints the median launch-to-map time of each, in microseconds, and the ratio.
+// Prints the median launch-to-map time of each, in microseconds, and the ratio;
+// and the median processor time each used up to then, which a busy machine
+// disturbs far less than the time on the clock.
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -15,6 +17,7 @@
 #include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -37,9 +40,13 @@ void Sync(xcb_connection_t* xcb)
     std::free(xcb_get_input_focus_reply(xcb, xcb_get_input_focus(xcb), nullptr));
 }
 
-// Launch to the first top-level window mapped afterwards, in microseconds; -1
-// when no window came.
-long long LaunchToMap(xcb_connection_t* xcb, const char* program)
+struct Sample {
+    long long micros = -1;   // launch to map
+    long long cpuMicros = 0; // user and system time, up to the map and a little after
+};
+
+// Launch to the first top-level window mapped afterwards; -1 when no window came.
+Sample LaunchToMap(xcb_connection_t* xcb, const char* program)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -51,7 +58,7 @@ long long LaunchToMap(xcb_connection_t* xcb, const char* program)
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) {
         std::fprintf(stderr, "cannot start %s\n", program);
-        return -1;
+        return {};
     }
 
     long long micros = -1;
@@ -72,12 +79,14 @@ long long LaunchToMap(xcb_connection_t* xcb, const char* program)
             std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
     }
     kill(child, SIGTERM);
-    waitpid(child, nullptr, 0);
+    rusage usage{};
+    wait4(child, nullptr, 0, &usage);
+    const auto toMicros = [](timeval t) { return t.tv_sec * 1000000LL + t.tv_usec; };
     // Whatever the program mapped on its way out belongs to no measurement.
     Sync(xcb);
     while (std::unique_ptr<xcb_generic_event_t, FreeEvent>(xcb_poll_for_event(xcb))) {
     }
-    return micros;
+    return {micros, toMicros(usage.ru_utime) + toMicros(usage.ru_stime)};
 }
 
 long long Median(std::vector<long long> values)
@@ -108,23 +117,33 @@ int main(int argc, char** argv)
     // One of each first, to bring the files into the page cache.
     LaunchToMap(xcb, argv[2]);
     LaunchToMap(xcb, argv[3]);
-    std::vector<long long> program, yardstick;
+    std::vector<Sample> program, yardstick;
     for (int pair = 0; pair < pairs; ++pair) {
         const bool programFirst = pair % 2 == 0;
-        const long long first = LaunchToMap(xcb, argv[programFirst ? 2 : 3]);
-        const long long second = LaunchToMap(xcb, argv[programFirst ? 3 : 2]);
-        if (first < 0 || second < 0)
+        const Sample first = LaunchToMap(xcb, argv[programFirst ? 2 : 3]);
+        const Sample second = LaunchToMap(xcb, argv[programFirst ? 3 : 2]);
+        if (first.micros < 0 || second.micros < 0)
             return 1;
         program.push_back(programFirst ? first : second);
         yardstick.push_back(programFirst ? second : first);
     }
+    const auto median = [](const std::vector<Sample>& samples, long long Sample::*field) {
+        std::vector<long long> values;
+        for (const Sample& sample : samples)
+            values.push_back(sample.*field);
+        return Median(values);
+    };
     std::vector<long long> ratios; // per pair, in thousandths
     for (int pair = 0; pair < pairs; ++pair)
-        ratios.push_back(program[pair] * 1000 / yardstick[pair]);
-    const long long p = Median(program), y = Median(yardstick);
+        ratios.push_back(program[pair].micros * 1000 / yardstick[pair].micros);
+    const long long p = median(program, &Sample::micros), y = median(yardstick, &Sample::micros);
     std::printf("launch to map (median of %d pairs): program %lld us, yardstick %lld us, "
                 "ratio %.3f (median of the pairs' ratios %.3f)\n",
                 pairs, p, y, double(p) / double(y), double(Median(ratios)) / 1000.0);
+    const long long pc = median(program, &Sample::cpuMicros);
+    const long long yc = median(yardstick, &Sample::cpuMicros);
+    std::printf("processor time to map (median): program %lld us, yardstick %lld us, ratio %.3f\n",
+                pc, yc, double(pc) / double(yc));
     xcb_disconnect(xcb);
     return 0;
 }
