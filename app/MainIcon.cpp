@@ -36,11 +36,3 @@ QImage DrawMainIcon(int size)
     painter.drawPath(outline);
     return image;
 }
-
-QIcon MainIcon()
-{
-    QIcon icon;
-    for (int size : {128, 96, 72, 64, 48, 32, 24, 16})
-        icon.addPixmap(QPixmap::fromImage(DrawMainIcon(size)));
-    return icon;
-}

@@ -1,6 +1,6 @@
 #include "app/StartUp.h"
 
-#include "app/MainIcon.h"
+#include "app/MainIconFiles.h"
 #include "frmMain/AccessibleRoles.h"
 #include "platform/Hints.h"
 #include "platform/NoSettings.h"

@@ -1,4 +1,5 @@
 #pragma once
+#include <QMargins>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -15,4 +16,13 @@ constexpr QPoint CentredOnDesktop(const QRect& desktop, const QSize& window)
     if (top < desktop.top())
         top = desktop.top();
     return {left, top};
+}
+
+// Where the client area goes when a window whose frame is `frame` wide on each
+// side of a client area of size `client` sits in the middle of the desktop by
+// its outer edges.
+constexpr QPoint ClientCentredOnDesktop(const QRect& desktop, const QSize& client,
+                                        const QMargins& frame)
+{
+    return CentredOnDesktop(desktop, client.grownBy(frame)) + QPoint(frame.left(), frame.top());
 }

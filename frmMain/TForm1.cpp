@@ -5,6 +5,7 @@
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
+#include "platform/FrameExtents.h"
 #include "platform/MessageBoxes.h"
 #include "sTrackBar/TsTrackBar.h"
 
@@ -17,12 +18,16 @@
 namespace {
 
 // Tahoma 8 pt where it is installed, else the desktop's sans font at 8 pt
-// (Qt scales both with the screen, as it scales the layout).
+// (Qt scales both with the screen, as it scales the layout). Looked up once,
+// in the list of installed families: QFontDatabase::hasFamily has fontconfig
+// resolve the name as an alias on every call, which cost more at start-up
+// than all the rest of the window's building.
 QFont windowFont()
 {
-    QFont font = QFontDatabase::hasFamily(QStringLiteral("Tahoma"))
-                     ? QFont(QStringLiteral("Tahoma"))
-                     : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    static const bool tahomaInstalled =
+        QFontDatabase::families().contains(QStringLiteral("Tahoma"), Qt::CaseInsensitive);
+    QFont font = tahomaInstalled ? QFont(QStringLiteral("Tahoma"))
+                                 : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setPointSize(8);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
@@ -226,8 +231,16 @@ void TForm1::showEvent(QShowEvent* event)
     if (FPlaced)
         return;
     FPlaced = true;
-    if (const QScreen* screen = this->screen())
+    const QScreen* screen = this->screen();
+    if (screen == nullptr)
+        return;
+    if (frameGeometry() != geometry()) { // the frame is known already
         move(CentredOnDesktop(screen->virtualGeometry(), frameGeometry().size()));
+        return;
+    }
+    // Not mapped yet: the window manager tells the frame it will add, so that
+    // the window appears in its place at once.
+    move(ClientCentredOnDesktop(screen->virtualGeometry(), size(), AnnouncedFrameExtents(*this)));
 }
 
 void TForm1::FormCreate(QObject*)

@@ -10,7 +10,7 @@ public:
     virtual ~FileOutput() = default;
 
     // Puts a file holding exactly `bytes` at `path`, creating it or replacing
-    // the one there without asking. A failure leaves any file already at `path`
-    // as it was.
+    // the one there without asking. A failure before the writing starts leaves
+    // any file already at `path` as it was.
     virtual IoResult replace(const QString& path, const QByteArray& bytes) = 0;
 };

@@ -15,6 +15,17 @@ namespace {
 constexpr int MaxLinks = 40;
 // Attempts at a temporary name that no other file has taken.
 constexpr int MaxTempNames = 100;
+// Not an error number: the replacement could not be the same file as the old
+// one (its folder refuses new files or renames, or its owner and group cannot
+// be given to it), so the old file is to be rewritten in place.
+constexpr int IdentityWouldChange = -1;
+
+// What refuses a new file or a rename in a folder that the old file itself is
+// open to writing in.
+bool Refused(int error)
+{
+    return error == EACCES || error == EPERM;
+}
 
 IoResult FromErrno(int error)
 {
@@ -110,7 +121,14 @@ public:
         FCalls.close(old);
         if (error)
             return error;
-        return writeAndRename(target, bytes, &status);
+        // A rename would leave the other names of a hard-linked file on the old
+        // contents.
+        if (status.st_nlink > 1)
+            return writeInPlace(target, bytes);
+        error = writeAndRename(target, bytes, &status);
+        if (error == IdentityWouldChange)
+            return writeInPlace(target, bytes);
+        return error;
     }
 
 private:
@@ -136,6 +154,8 @@ private:
     int writeAndRename(const std::string& target, const QByteArray& bytes, const struct stat* old)
     {
         const std::string folder = FolderOf(target);
+        if (old && stickyFolderOfAnother(folder, *old))
+            return IdentityWouldChange;
         std::string temp;
         int fd = -EEXIST;
         // A new file gets the usual mode (the umask applies); a replacement
@@ -148,9 +168,9 @@ private:
             });
         }
         if (fd < 0)
-            return -fd;
+            return old && Refused(-fd) ? IdentityWouldChange : -fd;
 
-        int error = old ? keepOwnerAndMode(fd, *old) : 0;
+        int error = old ? keepModeOwnerAndGroup(fd, *old) : 0;
         if (error == 0)
             error = writeAll(fd, bytes);
         if (error == 0)
@@ -160,8 +180,11 @@ private:
         const int closed = FCalls.close(fd);
         if (error == 0 && closed != -EINTR)
             error = ErrorOf(closed);
-        if (error == 0)
+        if (error == 0) {
             error = ErrorOf(FCalls.rename(temp.c_str(), target.c_str()));
+            if (old && Refused(error))
+                error = IdentityWouldChange;
+        }
         if (error) {
             FCalls.unlink(temp.c_str());
             return error;
@@ -170,14 +193,56 @@ private:
         return 0;
     }
 
-    int keepOwnerAndMode(int fd, const struct stat& old)
+    int keepModeOwnerAndGroup(int fd, const struct stat& old)
     {
+        // The mode first, while the new file is still ours to change.
+        if (const int error = ErrorOf(FCalls.fchmod(fd, old.st_mode & 07777)))
+            return error;
         // Only root may give a file to another owner, and only our own groups
-        // are ours to give: owner and group are kept as far as the system allows.
+        // are ours to give.
         if (FCalls.fchown(fd, old.st_uid, old.st_gid) < 0)
-            FCalls.fchown(fd, uid_t(-1), old.st_gid);
-        // After fchown, which may clear the set-id bits.
-        return ErrorOf(FCalls.fchmod(fd, old.st_mode & 07777));
+            return IdentityWouldChange;
+        // Giving a file away clears its set-id bits.
+        if (old.st_mode & (S_ISUID | S_ISGID))
+            return ErrorOf(FCalls.fchmod(fd, old.st_mode & 07777));
+        return 0;
+    }
+
+    // In a sticky folder (such as /tmp) only the owner of a file or of the
+    // folder may replace or remove it: neither a rename over another user's
+    // file nor the removal of a new file given to that user would go through.
+    bool stickyFolderOfAnother(const std::string& folder, const struct stat& old)
+    {
+        if (old.st_uid == geteuid())
+            return false;
+        const int fd = Retrying(
+            [&] { return FCalls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
+        if (fd < 0)
+            return false; // the creation of the new file will tell
+        struct stat status {};
+        const bool sticky = FCalls.fstat(fd, &status) == 0 && (status.st_mode & S_ISVTX) &&
+                            status.st_uid != geteuid();
+        FCalls.close(fd);
+        return sticky;
+    }
+
+    // The plain overwrite: the old file is truncated and takes the new
+    // contents, keeping its owner, group, mode and links. A failure after the
+    // truncation leaves it empty or incomplete.
+    int writeInPlace(const std::string& target, const QByteArray& bytes)
+    {
+        const int fd = Retrying([&] {
+            return FCalls.open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0);
+        });
+        if (fd < 0)
+            return -fd;
+        int error = writeAll(fd, bytes);
+        if (error == 0)
+            error = ErrorOf(Retrying([&] { return FCalls.fsync(fd); }));
+        const int closed = FCalls.close(fd);
+        if (error == 0 && closed != -EINTR)
+            error = ErrorOf(closed);
+        return error;
     }
 
     int writeAll(int fd, const QByteArray& bytes)

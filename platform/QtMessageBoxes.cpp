@@ -1,16 +1,25 @@
 #include "platform/QtMessageBoxes.h"
 
+#include "platform/FrameExtents.h"
+
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
 
-// QMessageBox centres itself on its parent; ours sit in the middle of the screen.
+// QMessageBox centres itself on its parent and puts its buttons at the right;
+// ours sit in the middle of the screen by their outer edges, with "OK"
+// centred below the text.
 class CentredMessageBox final : public QMessageBox {
 public:
-    using QMessageBox::QMessageBox;
+    CentredMessageBox(Icon icon, const QString& title, const QString& text, QWidget* parent)
+        : QMessageBox(icon, title, text, NoButton, parent)
+    {
+        centreButtons();
+    }
 
 protected:
     void showEvent(QShowEvent* event) override
@@ -20,9 +29,27 @@ protected:
             parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
         if (screen == nullptr)
             return;
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
+        // Not mapped yet, the box knows no frame of its own: the window
+        // manager tells the one it will add.
+        const QMargins frame =
+            frameGeometry() != geometry() ? QMargins() : AnnouncedFrameExtents(*this);
+        QRect outer = frameGeometry().marginsAdded(frame);
+        outer.moveCenter(screen->geometry().center());
+        move(outer.topLeft() + QPoint(frame.left(), frame.top()));
+    }
+
+    void changeEvent(QEvent* event) override
+    {
+        QMessageBox::changeEvent(event);
+        if (event->type() == QEvent::StyleChange) // the style's choice comes back with it
+            centreButtons();
+    }
+
+private:
+    void centreButtons()
+    {
+        if (auto* buttons = findChild<QDialogButtonBox*>())
+            buttons->setCenterButtons(true);
     }
 };
 
@@ -50,7 +77,7 @@ void QtMessageBoxes::show(Kind kind, const QString& text)
 
     // Owned by the active window, so that it stays on top of it and has no
     // task-bar entry of its own.
-    CentredMessageBox box(icon, title, text, QMessageBox::NoButton, QApplication::activeWindow());
+    CentredMessageBox box(icon, title, text, QApplication::activeWindow());
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);

@@ -5,8 +5,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Packages the program needs to build and run.
 run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxtst-dev fonts-dejavu-core
               xvfb xdotool imagemagick)
-# What the tests and benchmarks need on top.
-test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache)
+# What the tests and benchmarks need on top (openbox: a window manager that
+# frames the windows, for the placement tests).
+test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache openbox)
 # What scripts/package needs: dpkg-shlibdeps computes the package's dependencies
 # and CPack finds the program's files with file(1).
 package_packages=(dpkg-dev file)

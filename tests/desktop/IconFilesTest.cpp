@@ -1,6 +1,7 @@
 // The icon files the build draws for the icon theme are the window's icon:
 // the same sizes, and pixel for pixel the same drawing.
 #include "app/MainIcon.h"
+#include "app/MainIconFiles.h"
 
 #include <QDir>
 #include <QIcon>
@@ -39,5 +40,17 @@ TEST(IconFiles, EachFileIsTheDrawingAtItsSize)
         EXPECT_TRUE(file.convertToFormat(QImage::Format_ARGB32) ==
                     drawn.convertToFormat(QImage::Format_ARGB32))
             << size.width() << " px";
+    }
+}
+
+TEST(IconFiles, TheWindowIconIsTheDrawingAtEachSize)
+{
+    const QIcon icon = MainIcon();
+    for (const int size : {16, 24, 32, 48, 64, 72, 96, 128}) {
+        const QImage shown = icon.pixmap(QSize(size, size)).toImage();
+        ASSERT_EQ(shown.size(), QSize(size, size));
+        EXPECT_TRUE(shown.convertToFormat(QImage::Format_ARGB32) ==
+                    DrawMainIcon(size).convertToFormat(QImage::Format_ARGB32))
+            << size << " px";
     }
 }

@@ -1,8 +1,9 @@
 // The real message boxes: title, icon, the single "OK" that Enter and Esc both
-// close, modal, in the middle of the screen.
+// close, centred below the text, modal, in the middle of the screen.
 #include "platform/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -19,6 +20,8 @@ struct Seen {
     QStringList buttons;
     bool modal = false;
     QPoint centreOffset;
+    int okCentreOffset = 0; // the button's centre from the box's, across
+    bool okBelowText = false;
 };
 
 // Shows a box, looks at it while it is open, closes it with `key`.
@@ -38,6 +41,13 @@ Seen showAndClose(MessageBoxes::Kind kind, const QString& text, Qt::Key key, boo
             seen.buttons << button->text();
         seen.modal = box->windowModality() == Qt::ApplicationModal;
         seen.centreOffset = box->frameGeometry().center() - box->screen()->geometry().center();
+        if (const QAbstractButton* ok = box->buttons().value(0)) {
+            const QRect button(ok->mapTo(box, QPoint()), ok->size());
+            seen.okCentreOffset = button.center().x() - box->rect().center().x();
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            seen.okBelowText =
+                label && button.top() > label->mapTo(box, QPoint(0, label->height())).y();
+        }
         QTest::keyClick(box, key);
     });
     QtMessageBoxes boxes;
@@ -74,6 +84,8 @@ TEST(MessageBoxes, EachKindHasItsTitleIconAndOneOkButton)
         EXPECT_EQ(seen.icon, row.icon) << row.name;
         EXPECT_EQ(seen.text, "Must be a number between 0-255 !\nsecond line") << row.name;
         EXPECT_EQ(seen.buttons, QStringList{"OK"}) << row.name;
+        EXPECT_LE(std::abs(seen.okCentreOffset), 1) << row.name;
+        EXPECT_TRUE(seen.okBelowText) << row.name;
         EXPECT_TRUE(seen.modal) << row.name;
         EXPECT_LE(seen.centreOffset.manhattanLength(), 2) << row.name;
     }

@@ -1,13 +1,28 @@
-// On a real X server: the window sits in the middle of the whole desktop,
-// across the border when the desktop has two monitors side by side.
+// On a real X server: the window sits in the middle of the whole desktop by
+// its outer frame, across the border when the desktop has two monitors side
+// by side, and a message box in the middle of the screen. Run without a window
+// manager and under one (HUVELLA_WINDOW_MANAGER set), which frames the windows.
 #include "TestPlatform.h"
 #include "frmMain/DesktopPlacement.h"
 #include "frmMain/TForm1.h"
+#include "platform/QtMessageBoxes.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+namespace {
+
+bool UnderAWindowManager()
+{
+    return qEnvironmentVariableIsSet("HUVELLA_WINDOW_MANAGER");
+}
+
+} // namespace
 
 TEST(Placement, CentredOnTheWholeDesktop)
 {
@@ -15,6 +30,10 @@ TEST(Placement, CentredOnTheWholeDesktop)
     TForm1 form(doubles.platform);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    const QRect firstSeen = form.geometry();
+    QTest::qWait(300); // time for a late move, which would show as a jump
+    EXPECT_EQ(form.geometry(), firstSeen);
+    EXPECT_EQ(form.frameGeometry() != form.geometry(), UnderAWindowManager());
 
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
     const QRect frame = form.frameGeometry();
@@ -29,6 +48,30 @@ TEST(Placement, CentredOnTheWholeDesktop)
     }
 }
 
+TEST(Placement, AMessageBoxIsCentredOnTheScreenByItsFrame)
+{
+    QRect frame, client, screen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr)
+            return;
+        if (QTest::qWaitForWindowExposed(box)) {
+            QTest::qWait(300);
+            frame = box->frameGeometry();
+            client = box->geometry();
+            screen = box->screen()->geometry();
+        }
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    QtMessageBoxes().show(MessageBoxes::Kind::Warning,
+                          QStringLiteral("The color value is incorrect !"));
+
+    ASSERT_FALSE(frame.isNull());
+    EXPECT_EQ(frame != client, UnderAWindowManager());
+    EXPECT_LE((frame.center() - screen.center()).manhattanLength(), 1)
+        << "frame centre " << frame.center().x() << "," << frame.center().y();
+}
+
 TEST(Placement, NeverLeftOfOrAboveTheDesktop)
 {
     // A window larger than a desktop that starts at a negative corner.
@@ -36,4 +79,11 @@ TEST(Placement, NeverLeftOfOrAboveTheDesktop)
     EXPECT_EQ(CentredOnDesktop(desktop, QSize(3000, 900)), QPoint(-1280, -200));
     // Halves are truncated toward zero: 2081 / 2 = 1040, 429 / 2 = 214.
     EXPECT_EQ(CentredOnDesktop(QRect(-1, 0, 2081, 600), QSize(251, 429)), QPoint(914, 86));
+    // By the outer frame: a frame 1 px at the sides and bottom and 20 px on
+    // top makes 252 x 449 around 250 x 428, whose corner goes to 834, 316.
+    EXPECT_EQ(
+        ClientCentredOnDesktop(QRect(0, 0, 1920, 1080), QSize(250, 428), QMargins(1, 20, 1, 1)),
+        QPoint(835, 336));
+    EXPECT_EQ(ClientCentredOnDesktop(QRect(0, 0, 1920, 1080), QSize(250, 428), QMargins()),
+              CentredOnDesktop(QRect(0, 0, 1920, 1080), QSize(250, 428)));
 }

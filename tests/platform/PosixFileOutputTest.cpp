@@ -181,7 +181,6 @@ TEST_F(FileOutputTest, FailuresOnTheFileSystemGiveTheProgramsCodes)
         {"FileInPlaceOfFolder", "plain.txt/Color.txt", IoResult::Program(3), "plain.txt"},
         {"ReadOnlyFile", "readonly.txt", IoResult::Program(5), "readonly.txt"},
         {"ReadOnlyFolder", "locked/new.txt", IoResult::Program(5), nullptr},
-        {"ReadOnlyFolderWritableFile", "locked/old.txt", IoResult::Program(5), "locked/old.txt"},
         {"FolderInPlaceOfFile", "folder.txt", IoResult::Program(5), nullptr},
         {"LinkLoop", "loop1.txt", IoResult::Platform(ELOOP), nullptr},
         {"NameTooLong", std::string(300, 'n') + ".txt", IoResult::Platform(ENAMETOOLONG), nullptr},
@@ -197,6 +196,74 @@ TEST_F(FileOutputTest, FailuresOnTheFileSystemGiveTheProgramsCodes)
     EXPECT_EQ(scratch.entries(), before);
     EXPECT_EQ(scratch.entries("locked"), QStringList{"old.txt"});
     EXPECT_TRUE(scratch.entries("folder.txt").isEmpty());
+}
+
+// Where the rename would put another file under the name (the file has other
+// hard links, its folder refuses new files or renames, its owner cannot be
+// given to a new file), the old file takes the new bytes in place and stays
+// the same file. A failure there still gives its code.
+TEST_F(FileOutputTest, AFileARenameWouldChangeIsRewrittenInPlace)
+{
+    ScratchFolder::write(scratch.path("linked.txt"), OldBytes);
+    ASSERT_EQ(link(scratch.path("linked.txt").c_str(), scratch.path("second.txt").c_str()), 0);
+    ScratchFolder::write(scratch.path("own.txt"), OldBytes);
+    ASSERT_EQ(mkdir(scratch.path("locked").c_str(), 0755), 0);
+    ScratchFolder::write(scratch.path("locked/old.txt"), OldBytes);
+    ASSERT_EQ(chmod(scratch.path("locked").c_str(), 0555), 0);
+    // Like /tmp: anyone may add files, only the owners may replace them.
+    const bool root = geteuid() == 0;
+    ASSERT_EQ(mkdir(scratch.path("sticky").c_str(), 0755), 0);
+    ScratchFolder::write(scratch.path("sticky/shared.txt"), OldBytes);
+    ASSERT_EQ(chmod(scratch.path("sticky").c_str(), 01777), 0);
+    ASSERT_EQ(chmod(scratch.path("sticky/shared.txt").c_str(), 0666), 0);
+    if (root) {
+        ASSERT_EQ(chown(scratch.path("sticky").c_str(), 65534, 65534), 0);
+        ASSERT_EQ(chown(scratch.path("sticky/shared.txt").c_str(), 65534, 65534), 0);
+    }
+
+    struct Row {
+        const char* name;
+        std::string file;
+        Call faultyCall;
+        int faultyError; // 0: no fault
+        IoResult expected;
+        QByteArray bytes; // in the file afterwards
+    };
+    const Row rows[] = {
+        {"HardLinked", "linked.txt", Call::Open, 0, IoResult::Success(), NewBytes},
+        {"FolderRefusesNewFiles", "locked/old.txt", Call::Open, 0, IoResult::Success(), NewBytes},
+        {"StickyFolderOfAnotherUser", "sticky/shared.txt", Call::Open, 0, IoResult::Success(),
+         NewBytes},
+        {"OwnerNotOursToGive", "own.txt", Call::Fchown, EPERM, IoResult::Success(), NewBytes},
+        {"DiskFullInPlace", "linked.txt", Call::Write, ENOSPC, IoResult::Program(101), {}},
+    };
+    for (const Row& row : rows) {
+        if (row.file.starts_with("sticky") && !root)
+            continue; // only root can give the folder to another user
+        const struct stat before = StatusOf(scratch.path(row.file));
+        FaultyPosixCalls calls;
+        if (row.faultyError)
+            calls.failAt(row.faultyCall, 1, row.faultyError);
+        IoResult result;
+        {
+            RootObeysPermissions asAnyUser;
+            result = PosixFileOutput(calls).replace(scratch.qpath(row.file), NewBytes);
+        }
+        EXPECT_EQ(Describe(result), Describe(row.expected)) << row.name;
+        EXPECT_EQ(ScratchFolder::read(scratch.path(row.file)), row.bytes) << row.name;
+        const struct stat after = StatusOf(scratch.path(row.file));
+        EXPECT_EQ(after.st_ino, before.st_ino) << row.name << ": the same file";
+        EXPECT_EQ(after.st_nlink, before.st_nlink) << row.name;
+        EXPECT_EQ(after.st_uid, before.st_uid) << row.name;
+        EXPECT_EQ(after.st_gid, before.st_gid) << row.name;
+        EXPECT_EQ(after.st_mode, before.st_mode) << row.name;
+    }
+    EXPECT_EQ(ScratchFolder::read(scratch.path("second.txt")), QByteArray())
+        << "one file, two names";
+    EXPECT_EQ(scratch.entries(),
+              (QStringList{"linked.txt", "locked", "own.txt", "second.txt", "sticky"}));
+    EXPECT_EQ(scratch.entries("locked"), QStringList{"old.txt"});
+    EXPECT_EQ(scratch.entries("sticky"), QStringList{"shared.txt"});
 }
 
 TEST_F(FileOutputTest, TooManyOpenFilesGivesFour)
