@@ -119,6 +119,8 @@ private:
     void setCurrentColor(HSLUtils::TColor color);
     QColor paintColor(HSLUtils::TColor color) const;
     void rgbSliderMoved();
+    // Fails with the toolkit's message, once per run of unreadable-screen reads.
+    void screenUnreadable();
     void translateDialogColor();
 
     void createControls();

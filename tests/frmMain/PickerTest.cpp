@@ -146,6 +146,26 @@ TEST_F(Picker, AnUnreadableScreenIsReportedOncePerRunOfFailures)
     EXPECT_EQ(boxes.shown.size(), 3u);
 }
 
+// With no display the pointer read is the first to find the screen unreadable.
+TEST_F(Picker, AnUnreadableScreenFoundByThePointerReadIsReportedOnce)
+{
+    const Shown canvas{Kind::Error, "Canvas does not allow drawing."};
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    desktop.positions.clear();
+    for (int i = 0; i < 3; ++i)
+        tick();
+    EXPECT_EQ(boxes.shown, std::vector<Shown>{canvas});
+    EXPECT_EQ(desktop.pixelReads(), 0);
+
+    desktop.positions = {QPoint(1, 1)};
+    desktop.pixels = {{Status::Color, 0x010203}};
+    tick();
+    EXPECT_EQ(form->CurrentColor(), 0x010203);
+    desktop.positions.clear();
+    tick();
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{canvas, canvas}));
+}
+
 // Ticks come from the event loop, so they go on while a modal box waits.
 TEST_F(Picker, SamplingGoesOnBehindAMessageBox)
 {
