@@ -125,6 +125,7 @@ private:
 
     void createControls();
     void connectHandlers();
+    void postTick();
     void setTabOrder();
 
     // A handler as Qt may call it: inside the failure boundary.
@@ -143,6 +144,7 @@ private:
     FailureBoundary FBoundary;
     bool FPlaced = false;
     bool FScreenFailureShown = false; // the picker's unreadable-screen box is up for this run
+    bool FTickPending = false;        // a timer tick waits to be handled
 
     int FRed = 0;
     int FGreen = 0;
