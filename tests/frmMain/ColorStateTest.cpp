@@ -3,6 +3,7 @@
 // failure messages.
 #include "FormFixture.h"
 #include "HSLUtils/HSLUtils.h"
+#include "QtPrinters.h"
 #include "frmMain/TButton.h"
 #include "platform/SystemColors.h"
 
@@ -19,6 +20,19 @@ QString hex(HSLUtils::TColor color)
 {
     return QStringLiteral("0x%1").arg(quint32(color), 6, 16, QLatin1Char('0'));
 }
+
+// What the user left in an edit box: text, selection, caret, undo history.
+struct BoxState {
+    QString text;
+    int selectionStart, selectionLength, caret;
+    bool undo;
+    bool operator==(const BoxState&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const BoxState& b)
+    {
+        return out << b.text.toStdString() << " selected " << b.selectionStart << "+"
+                   << b.selectionLength << " caret " << b.caret << " undo " << b.undo;
+    }
+};
 
 } // namespace
 
@@ -227,12 +241,6 @@ TEST_F(ColorState, RewritingTheSameTextsLeavesSelectionCaretAndUndo)
              ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.pixelReads() >= reads + 2; }));
              QTest::mouseClick(form->btn6, Qt::LeftButton);
          }},
-    };
-    struct BoxState {
-        QString text;
-        int selectionStart, selectionLength, caret;
-        bool undo;
-        bool operator==(const BoxState&) const = default;
     };
     const auto state = [this] {
         std::vector<BoxState> all;
