@@ -23,8 +23,9 @@ void TEdit::setText(const QString& text)
         QLineEdit::setText(text);
 }
 
-// Alt+key is a menu key, not a character. AltGr is not Alt: X11 reports it as
-// the group switch, and layouts that type it as Ctrl+Alt hold Ctrl as well.
+// Alt+key is a menu key, not a character. AltGr is not Alt: Qt reports it
+// without the Alt modifier (at most as the group switch), and where a layout
+// types it as Ctrl+Alt, Ctrl is held as well.
 bool TEdit::isShortcut(const QKeyEvent& event)
 {
     const Qt::KeyboardModifiers mods = event.modifiers();
