@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -16,13 +17,29 @@ TEdit::TEdit(QWidget* parent) : QLineEdit(parent)
     });
 }
 
+void TEdit::setText(const QString& text)
+{
+    if (text != this->text())
+        QLineEdit::setText(text);
+}
+
+// Alt+key is a menu key, not a character. AltGr is not Alt: Qt reports it
+// without the Alt modifier (at most as the group switch), and where a layout
+// types it as Ctrl+Alt, Ctrl is held as well.
+bool TEdit::isShortcut(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers mods = event.modifiers();
+    return mods.testFlag(Qt::AltModifier) && !mods.testFlag(Qt::ControlModifier) &&
+           !mods.testFlag(Qt::GroupSwitchModifier);
+}
+
 QChar TEdit::typedCharacter(const QKeyEvent& event)
 {
+    if (isShortcut(event))
+        return QChar(0);
     const Qt::KeyboardModifiers mods = event.modifiers();
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     const bool alt = mods.testFlag(Qt::AltModifier);
-    if (alt && !ctrl) // Alt+key is a menu key, not a character
-        return QChar(0);
 
     const int key = event.key();
     switch (key) {
@@ -71,6 +88,10 @@ void TEdit::pasteWithinLimit()
 
 void TEdit::keyPressEvent(QKeyEvent* event)
 {
+    if (isShortcut(*event) && !event->text().isEmpty() && event->text().front().isPrint()) {
+        event->ignore(); // types nothing; the window may take it
+        return;
+    }
     QChar key = typedCharacter(*event);
     if (!key.isNull() && OnKeyPress) {
         OnKeyPress(this, key);
@@ -92,6 +113,40 @@ void TEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QLineEdit::keyPressEvent(event);
+}
+
+// What an input method commits (a dead-key composition among them) is typed:
+// each character passes the key handler and the typing limit in turn, as a
+// key press does. The composition still open is the input method's own.
+void TEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    QString committed = event->commitString();
+    if (isReadOnly() || committed.isEmpty()) {
+        QLineEdit::inputMethodEvent(event);
+        return;
+    }
+    // A refused character costs a message box: a commit is typed no further
+    // than the box can ever hold, however long a faulty input method makes it.
+    if (MaxLength > 0 && committed.size() > MaxLength) {
+        committed.truncate(MaxLength);
+        QApplication::beep();
+    }
+    QInputMethodEvent withoutCommit(event->preeditString(), event->attributes());
+    withoutCommit.setCommitString(QString(), event->replacementStart(), event->replacementLength());
+    QLineEdit::inputMethodEvent(&withoutCommit);
+    for (QChar key : committed) {
+        if (OnKeyPress) {
+            OnKeyPress(this, key);
+            if (key.isNull())
+                continue;
+        }
+        if (roomFor(1) < 1) {
+            QApplication::beep();
+            continue;
+        }
+        insert(QString(key));
+    }
+    event->accept();
 }
 
 namespace {

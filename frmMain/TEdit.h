@@ -20,16 +20,24 @@ public:
     TNotifyEvent OnChange;
     TKeyPressEvent OnKeyPress;
 
+    // The program's writes: a text equal to the one shown leaves the box as it
+    // is (selection, caret, undo history) and repaints nothing. QLineEdit's own
+    // setText resets all three even then.
+    void setText(const QString& text);
+
     // The character a key press types, as the box's key handler sees it:
     // control characters included (Backspace 8, Enter 13, Esc 27, Ctrl+V 22),
     // 0 for keys that type none (arrows, Delete, Home, function keys, Alt+key).
     static QChar typedCharacter(const QKeyEvent& event);
+    // Alt held without AltGr: the key is a shortcut and types nothing.
+    static bool isShortcut(const QKeyEvent& event);
 
     // Pastes the clipboard's first line, cut to what MaxLength leaves room for.
     void pasteWithinLimit();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:

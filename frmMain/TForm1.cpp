@@ -194,7 +194,7 @@ void TForm1::connectHandlers()
     connect(btn5, &QPushButton::clicked, this, guardedSignal<&TForm1::btn5Click>(btn5));
     connect(btn6, &QPushButton::clicked, this, guardedSignal<&TForm1::btn6Click>(btn6));
     connect(btn7, &QPushButton::clicked, this, guardedSignal<&TForm1::btn7Click>(btn7));
-    connect(tmr1, &QTimer::timeout, this, guardedSignal<&TForm1::tmr1Timer>(tmr1));
+    connect(tmr1, &QTimer::timeout, this, &TForm1::postTick);
 
     shp1->OnMouseDown = guarded<&TForm1::shp1MouseDown, QObject*, Qt::MouseButton,
                                 Qt::KeyboardModifiers, int, int>();
@@ -213,6 +213,24 @@ void TForm1::connectHandlers()
     edt4->OnChange = guarded<&TForm1::edt4Change, QObject*>();
     for (TEdit* box : {edt2, edt3, edt4})
         box->OnKeyPress = guarded<&TForm1::edt2KeyPress, QObject*, QChar&>();
+}
+
+// A tick runs as an event of its own, not inside the timer's signal: Qt fires
+// no timer again while its slot runs, and ticks must go on inside an error box
+// that a tick opened. At most one tick waits; a stop drops it.
+void TForm1::postTick()
+{
+    if (FTickPending)
+        return;
+    FTickPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            FTickPending = false;
+            if (tmr1->isActive())
+                guardedSignal<&TForm1::tmr1Timer>(tmr1)();
+        },
+        Qt::QueuedConnection);
 }
 
 // The order in which Tab visits the controls; About and Exit come fourth and fifth.

@@ -119,10 +119,13 @@ private:
     void setCurrentColor(HSLUtils::TColor color);
     QColor paintColor(HSLUtils::TColor color) const;
     void rgbSliderMoved();
+    // Fails with the toolkit's message, once per run of unreadable-screen reads.
+    void screenUnreadable();
     void translateDialogColor();
 
     void createControls();
     void connectHandlers();
+    void postTick();
     void setTabOrder();
 
     // A handler as Qt may call it: inside the failure boundary.
@@ -141,6 +144,7 @@ private:
     FailureBoundary FBoundary;
     bool FPlaced = false;
     bool FScreenFailureShown = false; // the picker's unreadable-screen box is up for this run
+    bool FTickPending = false;        // a timer tick waits to be handled
 
     int FRed = 0;
     int FGreen = 0;

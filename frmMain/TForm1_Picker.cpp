@@ -32,8 +32,11 @@ void TForm1::tmr1Timer(QObject*)
 {
     btn6->setText(StopCaption); // the same text: nothing is redrawn
     const std::optional<QPoint> pointer = FPlatform.Desktop.cursorPos();
-    if (!pointer)
+    if (!pointer) {
+        if (!FPlatform.Desktop.screenReadable())
+            screenUnreadable();
         return; // no point to read this time
+    }
     const HSLUtils::TColor sample = DesktopColor(pointer->x(), pointer->y());
     // A point with no pixel keeps the color the window shows, rather than
     // taking the "no pixel" value for a color.
@@ -60,11 +63,17 @@ HSLUtils::TColor TForm1::DesktopColor(int X, int Y)
     case Status::NoPixel:
         break;
     case Status::NoAccess:
-        if (!FScreenFailureShown) {
-            FScreenFailureShown = true;
-            throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
-        }
+        screenUnreadable();
         break;
     }
     return DesktopPixels::Pixel::NoColor;
+}
+
+// Whichever read finds the screen unreadable, the pointer's or the pixel's.
+void TForm1::screenUnreadable()
+{
+    if (FScreenFailureShown)
+        return;
+    FScreenFailureShown = true;
+    throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
 }

@@ -27,8 +27,12 @@ public:
 
     // The pointer's position in desktop pixels: the physical pixels of the screen, the
     // coordinates pixelAt takes, whatever scale the interface is drawn at. Nullopt when it
-    // cannot be read; the caller then has no point to read.
+    // cannot be read; the caller then has no point to read, and screenReadable says why.
     virtual std::optional<QPoint> cursorPos() = 0;
+
+    // False when the last read found that the screen cannot be read at all (no X display,
+    // e.g. Wayland only), rather than only the pointer or a pixel this time.
+    virtual bool screenReadable() const = 0;
 
     // The color of the desktop pixel at (x, y), as it is on the screen: the wallpaper, other
     // programs' windows and this program's own window all count.

@@ -21,6 +21,7 @@ public:
     X11DesktopPixels& operator=(const X11DesktopPixels&) = delete;
 
     std::optional<QPoint> cursorPos() override;
+    bool screenReadable() const override { return m_connection != nullptr; }
     Pixel pixelAt(int x, int y) override;
 
 private:

@@ -8,6 +8,19 @@
 #include <QStyleOptionSlider>
 #include <algorithm>
 
+namespace {
+
+// The slider a query is about. Qt's styles ask some metrics (the handle's size
+// among them) with only the option, whose style object is then the slider.
+const TTrackBar* trackBarOf(const QStyleOption* option, const QWidget* widget)
+{
+    if (widget != nullptr)
+        return qobject_cast<const TTrackBar*>(widget);
+    return option != nullptr ? qobject_cast<const TTrackBar*>(option->styleObject) : nullptr;
+}
+
+} // namespace
+
 TTrackBarStyle* TTrackBarStyle::shared()
 {
     static QPointer<TTrackBarStyle> style;
@@ -24,7 +37,7 @@ int TTrackBarStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
     // Styles differ in which of the two metrics sizes the handle across the
     // groove (Fusion reads the thickness, Windows the control thickness), so
     // both answer the thumb length. A thumb needs at least one pixel.
-    const auto* bar = qobject_cast<const TTrackBar*>(widget);
+    const TTrackBar* bar = trackBarOf(option, widget);
     if (bar != nullptr && (metric == PM_SliderThickness || metric == PM_SliderControlThickness))
         return std::max(bar->ThumbLength(), 1);
     return QProxyStyle::pixelMetric(metric, option, widget);
@@ -34,7 +47,7 @@ void TTrackBarStyle::drawComplexControl(ComplexControl control, const QStyleOpti
                                         QPainter* painter, const QWidget* widget) const
 {
     const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
-    const auto* bar = qobject_cast<const TTrackBar*>(widget);
+    const TTrackBar* bar = trackBarOf(option, widget);
     if (control != CC_Slider || slider == nullptr || bar == nullptr || bar->SliderVisible()) {
         QProxyStyle::drawComplexControl(control, option, painter, widget);
         return;

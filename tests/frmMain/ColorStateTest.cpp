@@ -3,9 +3,13 @@
 // failure messages.
 #include "FormFixture.h"
 #include "HSLUtils/HSLUtils.h"
+#include "QtPrinters.h"
+#include "frmMain/TButton.h"
 #include "platform/SystemColors.h"
 
+#include <QInputMethodEvent>
 #include <QMouseEvent>
+#include <functional>
 
 using Kind = MessageBoxes::Kind;
 using Shown = RecordingMessageBoxes::Shown;
@@ -16,6 +20,19 @@ QString hex(HSLUtils::TColor color)
 {
     return QStringLiteral("0x%1").arg(quint32(color), 6, 16, QLatin1Char('0'));
 }
+
+// What the user left in an edit box: text, selection, caret, undo history.
+struct BoxState {
+    QString text;
+    int selectionStart, selectionLength, caret;
+    bool undo;
+    bool operator==(const BoxState&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const BoxState& b)
+    {
+        return out << b.text.toStdString() << " selected " << b.selectionStart << "+"
+                   << b.selectionLength << " caret " << b.caret << " undo " << b.undo;
+    }
+};
 
 } // namespace
 
@@ -154,6 +171,102 @@ TEST_F(ColorState, RefusedKeysShowThePlainBoxAndChangeNothing)
     for (Qt::Key key : {Qt::Key_Left, Qt::Key_Home, Qt::Key_End, Qt::Key_Delete})
         QTest::keyClick(form->edt4, key);
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// Characters an input method commits are typed ones; Alt+key types nothing,
+// AltGr (the group switch, or Ctrl+Alt) types as before.
+TEST_F(ColorState, CommittedCharactersAreTypedAndAltKeysAreShortcuts)
+{
+    struct Row {
+        const char* name;
+        TEdit* TForm1::*box;
+        QString text; // in the box before, caret at its end
+        std::function<void(TEdit*)> act;
+        QString want;
+        std::size_t refusals;
+    };
+    const auto commit = [](const QString& text) {
+        return [text](TEdit* box) {
+            QInputMethodEvent event;
+            event.setCommitString(text);
+            QApplication::sendEvent(box, &event);
+        };
+    };
+    const auto key = [](char character, Qt::KeyboardModifiers modifiers) {
+        return [=](TEdit* box) { QTest::keyClick(box, character, modifiers); };
+    };
+    const Row rows[] = {
+        {"DeadKeyComposition", &TForm1::edt4, "7", commit("\u00e9"), "7", 1},
+        {"CommittedDigit", &TForm1::edt4, "7", commit("1"), "71", 0},
+        {"EachRefusedCharacterItsBox", &TForm1::edt4, "7", commit("a1b"), "71", 2},
+        {"TypingLimit", &TForm1::edt1, "#00000", commit("12"), "#000001", 0},
+        {"AltLetter", &TForm1::edt4, "7", key('a', Qt::AltModifier), "7", 0},
+        {"AltDigit", &TForm1::edt4, "7", key('5', Qt::AltModifier), "7", 0},
+        {"AltLetterInTheHexBox", &TForm1::edt1, "#00000", key('a', Qt::AltModifier), "#00000", 0},
+        {"AltGrCharacter", &TForm1::edt4, "7", key('@', Qt::GroupSwitchModifier), "7", 1},
+        {"CtrlAltDigit", &TForm1::edt4, "7", key('5', Qt::ControlModifier | Qt::AltModifier), "75",
+         0},
+    };
+    for (const Row& row : rows) {
+        TEdit* box = (*form).*row.box;
+        box->setText(row.text);
+        box->setFocus();
+        box->end(false);
+        boxes.shown.clear();
+        row.act(box);
+        EXPECT_EQ(box->text(), row.want) << row.name;
+        EXPECT_EQ(boxes.shown,
+                  std::vector<Shown>(row.refusals,
+                                     Shown{Kind::Plain, "Must be a number between 0-255 !"}))
+            << row.name;
+        EXPECT_EQ(form->tb3->Position(), form->edt4->text().toInt()) << row.name;
+    }
+}
+
+// A rewrite with the texts the boxes already hold leaves each box as the user
+// left it: selection, caret and undo history.
+TEST_F(ColorState, RewritingTheSameTextsLeavesSelectionCaretAndUndo)
+{
+    struct Row {
+        const char* name;
+        std::function<void()> rewrite;
+    };
+    const Row rows[] = {
+        {"SliderMove", [this] { QTest::keyClick(form->tb1, Qt::Key_Home); }},
+        {"ClearAll", [this] { form->btn5->click(); }},
+        {"PickerTickAtRest",
+         [this] {
+             QTest::mouseClick(form->btn6, Qt::LeftButton);
+             const int reads = desktop.pixelReads();
+             ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.pixelReads() >= reads + 2; }));
+             QTest::mouseClick(form->btn6, Qt::LeftButton);
+         }},
+    };
+    const auto state = [this] {
+        std::vector<BoxState> all;
+        for (TEdit* b : {form->edt1, form->edt2, form->edt3, form->edt4, form->edt5, form->edt6,
+                         form->edt7, form->edt8})
+            all.push_back({b->text(), b->selectionStart(), b->selectionLength(),
+                           b->cursorPosition(), b->isUndoAvailable()});
+        return all;
+    };
+    QTest::qWait(50); // what showing the window left to do
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        // The window shows black, the desktop's pixel too; the hex text was
+        // edited back to itself, and every box has part of its text selected.
+        form->edt1->end(false);
+        form->edt1->backspace();
+        form->edt1->insert(QStringLiteral("0"));
+        ASSERT_TRUE(form->edt1->isUndoAvailable());
+        for (TEdit* b : {form->edt1, form->edt2, form->edt3, form->edt4, form->edt5, form->edt6,
+                         form->edt7, form->edt8})
+            b->setSelection(b->text().size() > 1 ? 1 : 0, 1);
+        const std::vector<BoxState> before = state();
+        row.rewrite();
+        EXPECT_EQ(state(), before);
+        EXPECT_EQ(form->CurrentColor(), 0);
+    }
 }
 
 TEST_F(ColorState, PastedTextReachesTheChangeHandlerUnfiltered)

@@ -16,8 +16,16 @@ const QString Stop = "Press Enter to pick or click here to stop";
 
 class Picker : public FormFixture {
 protected:
-    // One tick as the timer delivers it: inside the window's failure boundary.
-    void tick() { ASSERT_TRUE(QMetaObject::invokeMethod(form->tmr1, "timeout")); }
+    // One tick as the timer delivers it: an event of its own, inside the
+    // window's failure boundary. A stopped timer's ticks are dropped, so the
+    // timer runs (its own ticks come only while the test waits).
+    void tick()
+    {
+        if (!form->tmr1->isActive())
+            form->tmr1->start();
+        ASSERT_TRUE(QMetaObject::invokeMethod(form->tmr1, "timeout"));
+        QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+    }
 
     QStringList values() const
     {
@@ -144,6 +152,44 @@ TEST_F(Picker, AnUnreadableScreenIsReportedOncePerRunOfFailures)
     QTest::mouseClick(form->btn6, Qt::LeftButton);
     tick();
     EXPECT_EQ(boxes.shown.size(), 3u);
+}
+
+// With no display the pointer read is the first to find the screen unreadable.
+TEST_F(Picker, AnUnreadableScreenFoundByThePointerReadIsReportedOnce)
+{
+    const Shown canvas{Kind::Error, "Canvas does not allow drawing."};
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    desktop.positions.clear();
+    for (int i = 0; i < 3; ++i)
+        tick();
+    EXPECT_EQ(boxes.shown, std::vector<Shown>{canvas});
+    EXPECT_EQ(desktop.pixelReads(), 0);
+
+    desktop.positions = {QPoint(1, 1)};
+    desktop.pixels = {{Status::Color, 0x010203}};
+    tick();
+    EXPECT_EQ(form->CurrentColor(), 0x010203);
+    desktop.positions.clear();
+    tick();
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{canvas, canvas}));
+}
+
+// The error box a tick opens is where the user is while sampling goes on.
+TEST_F(Picker, SamplingGoesOnInsideTheErrorBoxOfATick)
+{
+    desktop.pixels = {Pixel{Status::NoAccess}, Pixel{Status::NoAccess}, {Status::Color, 0x0A0B0C}};
+    int readsWhileOpen = 0;
+    HSLUtils::TColor colorWhileOpen = 0;
+    boxes.whileShown = [&](Kind, const QString&) {
+        QTest::qWait(500);
+        readsWhileOpen = desktop.pixelReads();
+        colorWhileOpen = form->CurrentColor();
+    };
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readsWhileOpen > 0; }));
+    EXPECT_GE(readsWhileOpen, 4);
+    EXPECT_EQ(colorWhileOpen, 0x0A0B0C);
+    EXPECT_EQ(boxes.shown, (std::vector<Shown>{{Kind::Error, "Canvas does not allow drawing."}}));
 }
 
 // Ticks come from the event loop, so they go on while a modal box waits.

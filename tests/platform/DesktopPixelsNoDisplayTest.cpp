@@ -37,6 +37,7 @@ TEST(DesktopPixelsWithoutDisplay, NoAccessNoPointerNoNoise)
         ::testing::internal::CaptureStderr();
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(pixels.cursorPos(), std::nullopt);
+            EXPECT_FALSE(pixels.screenReadable());
             const DesktopPixels::Pixel pixel = pixels.pixelAt(0, 0);
             EXPECT_EQ(pixel.status, Status::NoAccess);
             EXPECT_EQ(pixel.color, DesktopPixels::Pixel::NoColor);

@@ -244,6 +244,7 @@ TEST_F(DesktopPixelsX11, ConnectsAgainOnlyAfterTheRetryInterval)
     own.stop();
     sinceFailure.restart();
     EXPECT_EQ(dropped.cursorPos(), std::nullopt);
+    EXPECT_FALSE(dropped.screenReadable()); // not only the pointer this time
     EXPECT_EQ(dropped.pixelAt(50, 60), Pixel{Pixel::Status::NoAccess});
     const Pixel stillTooSoon = dropped.pixelAt(50, 60);
     if (sinceFailure.elapsed() < retryMs) {
@@ -251,6 +252,7 @@ TEST_F(DesktopPixelsX11, ConnectsAgainOnlyAfterTheRetryInterval)
     }
     QTest::qWait(retryMs + 50);
     EXPECT_EQ(dropped.cursorPos(), QPoint(50, 60));
+    EXPECT_TRUE(dropped.screenReadable());
     EXPECT_EQ(dropped.pixelAt(50, 60), gray);
 }
 

@@ -16,6 +16,8 @@ public:
         return FDesktop.cursorPos();
     }
 
+    bool screenReadable() const override { return FDesktop.screenReadable(); }
+
     Pixel pixelAt(int x, int y) override
     {
         ++pixelReads;

@@ -35,6 +35,7 @@ protected:
         desktop.positions = {pointer};
         desktop.pixels = {pixel};
         ASSERT_TRUE(QMetaObject::invokeMethod(form->tmr1, "timeout"));
+        QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
     }
 
     QStringList fields() const { return FieldsShown(*form); }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QImage>
 #include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
@@ -409,6 +410,56 @@ TEST_F(SliderTest, WheelTurnIsReportedOnlyWhenItMoves)
     turn();
     EXPECT_TRUE(notes.empty());
 }
+
+// --- Thumb length -------------------------------------------------------------------
+
+class ThumbLengths : public SliderTest, public ::testing::WithParamInterface<int> {};
+
+// Rows of the picture where the thumb's column differs from a column of bare
+// channel: the thumb as painted, across the channel.
+std::pair<int, int> paintedThumbRows(const QImage& picture, int thumbColumn, int channelColumn)
+{
+    int first = -1;
+    int last = -1;
+    for (int y = 0; y < picture.height(); ++y) {
+        if (picture.pixel(thumbColumn, y) == picture.pixel(channelColumn, y))
+            continue;
+        if (first < 0)
+            first = y;
+        last = y;
+    }
+    return {first, last};
+}
+
+TEST_P(ThumbLengths, ThumbIsPaintedAndHitAtItsLength)
+{
+    const int length = GetParam();
+    bar.setTickStyle(tsNone);
+    bar.setThumbLength(length);
+    setUp(240, 120, 187, 45);
+    const QRect thumb = bar.thumb();
+    EXPECT_EQ(thumb.height(), length);
+
+    const auto [top, bottom] =
+        paintedThumbRows(bar.grab().toImage(), thumb.center().x(), bar.width() - 4);
+    // The style draws the thumb's outline up to a pixel inside its rectangle.
+    EXPECT_GE(bottom - top + 1, length - 2) << "painted rows " << top << " to " << bottom;
+    EXPECT_LE(bottom - top + 1, length) << "painted rows " << top << " to " << bottom;
+
+    // A press on the thumb's outermost rows grabs it; just beyond them it does not.
+    for (const int y : {thumb.top(), thumb.bottom()}) {
+        QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(thumb.center().x(), y));
+        EXPECT_TRUE(bar.isSliderDown()) << "row " << y;
+        QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, QPoint(thumb.center().x(), y));
+    }
+    QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(thumb.center().x(), thumb.top() - 1));
+    EXPECT_FALSE(bar.isSliderDown());
+    QTest::mouseRelease(&bar, Qt::LeftButton);
+    EXPECT_EQ(bar.Position(), 120);
+}
+
+INSTANTIATE_TEST_SUITE_P(Slider, ThumbLengths, ::testing::Values(10, 20, 23, 40));
 
 // --- Cancelled and lost actions ---------------------------------------------------
 

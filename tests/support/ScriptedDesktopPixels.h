@@ -16,14 +16,18 @@ public:
     std::optional<QPoint> cursorPos() override
     {
         ++cursorReads;
+        lastReadReachedScreen = !positions.empty();
         return next(positions, std::nullopt);
     }
 
     Pixel pixelAt(int x, int y) override
     {
         pixelPoints.emplace_back(x, y);
+        lastReadReachedScreen = !pixels.empty();
         return next(pixels, Pixel{Status::NoAccess});
     }
+
+    bool screenReadable() const override { return lastReadReachedScreen; }
 
     int pixelReads() const { return static_cast<int>(pixelPoints.size()); }
     int reads() const { return cursorReads + pixelReads(); }
@@ -32,6 +36,7 @@ public:
     std::deque<Pixel> pixels{{Status::Color, 0x000000}};
     int cursorReads = 0;
     std::vector<QPoint> pixelPoints; // one per pixelAt, in order
+    bool lastReadReachedScreen = true;
 
 private:
     template <class T> static T next(std::deque<T>& script, std::type_identity_t<T> unreadable)
