@@ -27,7 +27,9 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help and exit."));
     parser.addOption(help);
-    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOption(version);
     const QCommandLineOption color(QStringLiteral("color"),
                                    QStringLiteral("Open the window on the color TEXT."),
                                    QStringLiteral("TEXT"));

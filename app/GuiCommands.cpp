@@ -34,6 +34,13 @@ bool PicksThroughPortal(PickerMode mode)
     return qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
 } // namespace
 
 void OpenOnColor(TForm1& form, const QString& text)
@@ -46,6 +53,13 @@ int RunWindow(int& argc, char** argv, const CommandLine& line)
 {
     if (line.colorText && !CommandLineColor(*line.colorText))
         return FailureStatus;
+    // Qt would abort with no platform to show the window on; say it and fail instead.
+    if (!HasDisplay()) {
+        std::fputs("huvella: no display to open the window on: neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set\n",
+                   stderr);
+        return FailureStatus;
+    }
     QApplication app(argc, argv);
     ConfigureApplication(app);
 

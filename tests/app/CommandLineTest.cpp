@@ -102,6 +102,7 @@ TEST(CommandLine, BadInputIsExitTwoWithTheReasonOnStderrOnly)
          {"--convert", "#FF8000", "--convert", "#000000"},
          "huvella: Option 'convert'"},
         {"stray argument", {"#FF8000"}, "huvella: Unexpected argument '#FF8000'."},
+        {"window with no display", {"--color", "#336699"}, "huvella: no display", 1},
         {"pick with no display",
          {"--pick", "--picker=live"},
          "huvella: cannot open the X display",
