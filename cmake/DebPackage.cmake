@@ -9,7 +9,9 @@ set(CPACK_PACKAGE_DESCRIPTION "\
 Huvella is a small window for screen colors: it converts a color between its
 HTML hex text, the decimal value of the packed color, red/green/blue and
 hue/saturation/luminance, mixes a color with RGB and HSL sliders, picks the
-color of any pixel on the desktop and saves a color's values to a text report.")
+color of any pixel on the desktop and saves a color's values to a text report.
+From the command line it converts colors with no display and picks one pixel
+for scripts and hotkeys.")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://huvella.example.org")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -40,6 +40,11 @@ HSLUtils::TColor ComposeColor(int red, int green, int blue)
     return static_cast<HSLUtils::TColor>(static_cast<std::uint32_t>(StrToInt64Def(text, 0)));
 }
 
+ColorComponents SplitColor(HSLUtils::TColor color)
+{
+    return {color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF};
+}
+
 HSLUtils::TColor ResolveColor(HSLUtils::TColor c, const SystemColors& colors)
 {
     if (c >= 0)

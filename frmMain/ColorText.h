@@ -26,6 +26,14 @@ std::optional<HSLUtils::TColor> ParseHtmlColor(const QString& text);
 // stand (low 32 bits kept, 0 when the text no longer fits 64 bits).
 HSLUtils::TColor ComposeColor(int red, int green, int blue);
 
+// The red, green and blue bytes of a packed color (bits 0-7, 8-15, 16-23).
+struct ColorComponents {
+    int Red;
+    int Green;
+    int Blue;
+};
+ColorComponents SplitColor(HSLUtils::TColor color);
+
 // A negative color is a reference to entry (c & 255) of the system color
 // table; any other color is itself.
 HSLUtils::TColor ResolveColor(HSLUtils::TColor c, const SystemColors& colors);

@@ -1,5 +1,6 @@
 #include "frmMain/TForm1.h"
 
+#include "frmMain/ColorText.h"
 #include "frmMain/DesktopPlacement.h"
 #include "frmMain/IntegerText.h"
 #include "frmMain/TButton.h"
@@ -269,10 +270,10 @@ void TForm1::FormCreate(QObject*)
 
 void TForm1::TBPosisions()
 {
-    const HSLUtils::TColor color = CurrentColor();
-    FRed = color & 0xFF;
-    FGreen = (color >> 8) & 0xFF;
-    FBlue = (color >> 16) & 0xFF;
+    const ColorComponents rgb = SplitColor(CurrentColor());
+    FRed = rgb.Red;
+    FGreen = rgb.Green;
+    FBlue = rgb.Blue;
     tb1->setPosition(FRed);
     edt2->setText(IntToStr(FRed));
     tb2->setPosition(FGreen);

@@ -11,9 +11,10 @@ test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache openbox
 # What scripts/package needs: dpkg-shlibdeps computes the package's dependencies
 # and CPack finds the program's files with file(1).
 package_packages=(dpkg-dev file)
-# What the desktop-integration tests need: the validators, and a screen reader's
-# view of the window (a session bus, the AT-SPI bus, the Python AT-SPI client).
-test_packages+=("${package_packages[@]}" desktop-file-utils appstream
+# What the desktop-integration tests need: the validators (lintian for the
+# package), and a screen reader's view of the window (a session bus, the AT-SPI
+# bus, the Python AT-SPI client).
+test_packages+=("${package_packages[@]}" lintian desktop-file-utils appstream
                 dbus-x11 at-spi2-core python3-pyatspi)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)

@@ -69,6 +69,10 @@ def metainfo(prefix, app_id, version):
     image = root.find("screenshots/screenshot[@type='default']/image")
     check(image is not None and (image.text or "").startswith("https://"),
           "no default screenshot")
+    check(root.findtext("project_license") == "MIT",
+          f"project_license is {root.findtext('project_license')!r}, not MIT")
+    check(root.findtext("metadata_license") == "CC0-1.0",
+          f"metadata_license is {root.findtext('metadata_license')!r}, not CC0-1.0")
     release = root.find("releases/release")
     check(release is not None and release.get("version") == version,
           f"the latest release is not the program's version {version}")
@@ -96,6 +100,8 @@ def icons(prefix, app_id):
 
 def check_prefix(prefix, app_id, version):
     check(os.access(os.path.join(prefix, "bin/huvella"), os.X_OK), "no bin/huvella")
+    check(os.path.isfile(os.path.join(prefix, "share/man/man1/huvella.1.gz")),
+          "no manual page share/man/man1/huvella.1.gz")
     desktop_entry(prefix, app_id)
     metainfo(prefix, app_id, version)
     icons(prefix, app_id)

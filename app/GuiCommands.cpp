@@ -1,0 +1,94 @@
+#include "app/GuiCommands.h"
+
+#include "app/CommandLine.h"
+#include "app/ConsoleCommands.h"
+#include "app/DesktopPlatform.h"
+#include "app/PickSession.h"
+#include "app/StartUp.h"
+#include "frmMain/TButton.h"
+#include "frmMain/TEdit.h"
+#include "frmMain/TForm1.h"
+#include "platform/X11PointerGrab.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace {
+
+constexpr int HexBoxLength = 7;
+
+// How long a grab another program holds may keep the pick waiting: a hotkey
+// daemon lets go of the keyboard when the hotkey is released.
+constexpr std::chrono::milliseconds GrabPatience(1000);
+
+bool PicksThroughPortal(PickerMode mode)
+{
+    switch (mode) {
+    case PickerMode::Live:
+        return false;
+    case PickerMode::Portal:
+        return true;
+    case PickerMode::Auto:
+        break;
+    }
+    return qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+void OpenOnColor(TForm1& form, const QString& text)
+{
+    form.edt1->setText(text.left(HexBoxLength));
+    form.btn2Click(form.btn2);
+}
+
+int RunWindow(int& argc, char** argv, const CommandLine& line)
+{
+    if (line.colorText && !CommandLineColor(*line.colorText))
+        return FailureStatus;
+    // Qt would abort with no platform to show the window on; say it and fail instead.
+    if (!HasDisplay()) {
+        std::fputs("huvella: no display to open the window on: neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set\n",
+                   stderr);
+        return FailureStatus;
+    }
+    QApplication app(argc, argv);
+    ConfigureApplication(app);
+
+    DesktopPlatform desktop;
+    TForm1 Form1(desktop.platform);
+    if (line.colorText)
+        OpenOnColor(Form1, *line.colorText);
+    Form1.show();
+    return QApplication::exec();
+}
+
+int RunPick(int& argc, char** argv, const CommandLine& line)
+{
+    if (PicksThroughPortal(line.picker)) {
+        std::fputs("huvella: no desktop portal to pick a color with\n", stderr);
+        return FailureStatus;
+    }
+    // The grab comes first: with no X display there is no QApplication to make.
+    QString failure;
+    std::unique_ptr<X11PointerGrab> grab = X11PointerGrab::start(failure, GrabPatience);
+    if (!grab) {
+        std::fprintf(stderr, "huvella: %s\n", qPrintable(failure));
+        return FailureStatus;
+    }
+    QApplication app(argc, argv);
+    ConfigureApplication(app);
+
+    DesktopPlatform desktop;
+    PickSession session(std::move(grab), desktop.desktop, desktop.colors, line.format);
+    QObject::connect(&session, &PickSession::finished, &app, &QCoreApplication::exit);
+    return QApplication::exec();
+}

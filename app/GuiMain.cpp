@@ -1,0 +1,30 @@
+// huvella-gui: the window and the pick, started by huvella with the same
+// command line.
+#include "app/CommandLine.h"
+#include "app/ConsoleCommands.h"
+#include "app/GuiCommands.h"
+
+#include <QStringList>
+
+int main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const auto parsed = ParseCommandLine(arguments);
+    if (const auto* error = std::get_if<UsageError>(&parsed))
+        return ReportUsageError(*error);
+    const CommandLine& line = std::get<CommandLine>(parsed);
+
+    switch (line.action) {
+    case CommandLine::Action::Window:
+        return RunWindow(argc, argv, line);
+    case CommandLine::Action::Pick:
+        return RunPick(argc, argv, line);
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+    case CommandLine::Action::Convert:
+        break;
+    }
+    return RunConsoleCommand(argc, argv, line);
+}

@@ -1,0 +1,77 @@
+#include "app/PickSession.h"
+
+#include "platform/DesktopPixels.h"
+#include "platform/X11PointerGrab.h"
+
+#include <QSocketNotifier>
+#include <cstdio>
+
+PickSession::PickSession(std::unique_ptr<X11PointerGrab> grab, DesktopPixels& pixels,
+                         const SystemColors& colors, ColorFormat format)
+    : m_grab(std::move(grab)), m_pixels(pixels), m_colors(colors), m_format(format),
+      m_notifier(new QSocketNotifier(m_grab->socket(), QSocketNotifier::Read, this))
+{
+    connect(m_notifier, &QSocketNotifier::activated, this, &PickSession::readInput);
+    // Input read in with the grab's replies is queued already; the socket won't tell of it.
+    QMetaObject::invokeMethod(this, &PickSession::readInput, Qt::QueuedConnection);
+}
+
+PickSession::~PickSession() = default;
+
+void PickSession::readInput()
+{
+    // Events that came in with a reply wait in the connection's queue, where the
+    // socket no longer signals them: take every one that is there.
+    while (m_grab) {
+        const std::optional<X11PointerGrab::Input> input = m_grab->nextInput();
+        if (!input)
+            break;
+        switch (input->kind) {
+        case X11PointerGrab::Input::Kind::Moved:
+            emit pointerMoved(input->at);
+            break;
+        case X11PointerGrab::Input::Kind::PickAt:
+            pickAt(input->at);
+            break;
+        case X11PointerGrab::Input::Kind::PickAtPointer:
+            if (const std::optional<QPoint> at = m_pixels.cursorPos())
+                pickAt(*at);
+            else
+                finish(Failed, QStringLiteral("cannot read the pointer's position"));
+            break;
+        case X11PointerGrab::Input::Kind::Step:
+            m_grab->movePointerBy(input->step);
+            break;
+        case X11PointerGrab::Input::Kind::Cancel:
+            finish(Cancelled);
+            break;
+        }
+    }
+    if (m_grab && m_grab->broken())
+        finish(Failed, QStringLiteral("the X server closed the connection"));
+}
+
+void PickSession::pickAt(QPoint at)
+{
+    const DesktopPixels::Pixel pixel = m_pixels.pixelAt(at.x(), at.y());
+    if (pixel.status != DesktopPixels::Pixel::Status::Color) {
+        finish(Failed, QStringLiteral("cannot read the screen at %1,%2").arg(at.x()).arg(at.y()));
+        return;
+    }
+    const QByteArray text = FormatColor(pixel.color, m_format, m_colors);
+    m_grab.reset(); // the pointer is free before the color is out
+    const bool written = std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) ==
+                             std::size_t(text.size()) &&
+                         std::fflush(stdout) == 0;
+    finish(written ? Picked : Failed,
+           written ? QString() : QStringLiteral("cannot write the color"));
+}
+
+void PickSession::finish(Status status, const QString& failure)
+{
+    m_grab.reset();
+    m_notifier->setEnabled(false);
+    if (!failure.isEmpty())
+        std::fprintf(stderr, "huvella: %s\n", qPrintable(failure));
+    emit finished(status);
+}
