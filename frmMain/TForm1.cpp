@@ -2,6 +2,7 @@
 
 #include "frmMain/DesktopPlacement.h"
 #include "frmMain/IntegerText.h"
+#include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
@@ -44,7 +45,7 @@ constexpr int HintDisplayMs = 2500;
 TForm1::TForm1(Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      FPlatform(platform), FBoundary(platform.Boxes)
+      FPlatform(platform), FBoundary(platform.Boxes), FLoupe(std::make_unique<PickerLoupe>())
 {
     setWindowTitle(QStringLiteral("Huvella"));
     setFont(windowFont());

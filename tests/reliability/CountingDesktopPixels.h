@@ -23,6 +23,14 @@ public:
         return lastPixel;
     }
 
+    Block blockAt(QPoint centre) override
+    {
+        ++pixelReads;
+        Block block = FDesktop.blockAt(centre);
+        lastPixel = block.pixel;
+        return block;
+    }
+
     int pointerReads = 0;
     int pixelReads = 0;
     Pixel lastPixel;
