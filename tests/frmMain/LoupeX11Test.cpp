@@ -99,7 +99,8 @@ TEST(LoupeOnTheDesktop, ShowsThePixelsAroundThePointerOnePhysicalPixelACell)
     screen.movePointer(pointer);
 
     const TColor centre = patternAt(Side / 2, Side / 2);
-    ASSERT_TRUE(waitFor([&] { return sampling.form.CurrentColor() == centre && loupe.isVisible(); }));
+    ASSERT_TRUE(
+        waitFor([&] { return sampling.form.CurrentColor() == centre && loupe.isVisible(); }));
     EXPECT_EQ(loupe.placement(), QRect(pointer + QPoint(24, 24), PickerLoupe::loupeSize()));
     EXPECT_EQ(loupe.text(), sampling.form.edt1->text());
     EXPECT_EQ(QApplication::focusWidget(), sampling.form.btn6);
@@ -111,8 +112,7 @@ TEST(LoupeOnTheDesktop, ShowsThePixelsAroundThePointerOnePhysicalPixelACell)
         for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
             for (int dx = -Block::Radius; dx <= Block::Radius; ++dx) {
                 const int ring = dx == 0 && dy == 0 ? 1 : 0;
-                const QRect cell =
-                    PickerLoupe::cellRect(dx, dy).adjusted(ring, ring, -ring, -ring);
+                const QRect cell = PickerLoupe::cellRect(dx, dy).adjusted(ring, ring, -ring, -ring);
                 const QRgb expected = rgbOf(patternAt(Side / 2 + dx, Side / 2 + dy));
                 for (int y = cell.top(); y <= cell.bottom(); ++y) {
                     for (int x = cell.left(); x <= cell.right(); ++x) {
