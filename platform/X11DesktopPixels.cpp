@@ -289,10 +289,18 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     // A pointer at rest, as when the user has found the color, is likely still where it
     // rests: the block read around that point goes out with the pointer read, and both
     // cost one round trip to the server instead of two. A moving pointer is not guessed
-    // at, so aiming costs no more than reading the pointer and then the block. The
-    // monitors' layout comes in the same round trip.
+    // at, so aiming costs no more than reading the pointer and then the block.
     const xcb_query_pointer_cookie_t pointerRequest = xcb_query_pointer(c->xcb, c->root);
-    const Connection::LayoutRequest layoutRequest = c->requestLayout();
+    // The monitors' layout comes in the same round trip, once a second: monitors seldom
+    // change, and a server that keeps them with RandR takes half as long again to answer
+    // a tick that asks for them.
+    constexpr auto layoutLifetime = std::chrono::seconds(1);
+    const Clock::time_point now = Clock::now();
+    std::optional<Connection::LayoutRequest> layoutRequest;
+    if (!m_layout || now - m_layoutReadAt >= layoutLifetime) {
+        layoutRequest = c->requestLayout();
+        m_layoutReadAt = now;
+    }
     const std::optional<QPoint> guess = m_restingAt;
     const std::optional<Layout> guessLayout = m_layout;
     std::optional<Connection::BlockRequest> guessRequest;
@@ -306,8 +314,10 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     const std::optional<QPoint> at = pointer && pointer->same_screen
                                          ? std::optional(QPoint(pointer->root_x, pointer->root_y))
                                          : std::nullopt;
-    if (std::optional<Layout> layout = c->receiveLayout(layoutRequest))
-        m_layout = std::move(layout);
+    if (layoutRequest) {
+        if (std::optional<Layout> layout = c->receiveLayout(*layoutRequest))
+            m_layout = std::move(layout);
+    }
     if (guessRequest) {
         // A layout that changed meanwhile makes the guess's cells doubtful.
         if (at == guess && m_layout && m_layout->root == guessLayout->root &&

@@ -58,4 +58,5 @@ private:
     std::optional<QPoint> m_restingAt; // where the last two pointer reads both found it
     std::optional<BlockUnderPointer> m_underPointer;
     std::optional<Layout> m_layout;
+    Clock::time_point m_layoutReadAt;
 };
