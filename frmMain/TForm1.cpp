@@ -3,6 +3,7 @@
 #include "frmMain/ColorText.h"
 #include "frmMain/DesktopPlacement.h"
 #include "frmMain/IntegerText.h"
+#include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
@@ -50,7 +51,7 @@ constexpr int HintDisplayMs = 2500;
 TForm1::TForm1(Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      FPlatform(platform), FBoundary(platform.Boxes)
+      FPlatform(platform), FBoundary(platform.Boxes), FLoupe(std::make_unique<PickerLoupe>())
 {
     setWindowTitle(QStringLiteral("Huvella"));
     setFont(windowFont());

@@ -6,10 +6,13 @@
 #include "frmMain/FailureBoundary.h"
 #include "frmMain/TColorDialog.h"
 #include "frmMain/TSaveTextFileDialog.h"
+#include "platform/DesktopPixels.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
+#include <memory>
 
+class PickerLoupe;
 class QLabel;
 class QTimer;
 class TButton;
@@ -109,6 +112,9 @@ public:
     // The current color: the swatch's fill, its only home.
     HSLUtils::TColor CurrentColor() const;
 
+    // The magnifier that follows the pointer while the picker samples.
+    PickerLoupe& Loupe() const { return *FLoupe; }
+
     // The About message: name, version, what the program does, its web address.
     static QString AboutText();
 
@@ -117,6 +123,7 @@ protected:
 
 private:
     void setCurrentColor(HSLUtils::TColor color);
+    HSLUtils::TColor sampleColor(const DesktopPixels::Pixel& pixel);
     QColor paintColor(HSLUtils::TColor color) const;
     void rgbSliderMoved();
     // Fails with the toolkit's message, once per run of unreadable-screen reads.
@@ -145,6 +152,7 @@ private:
     bool FPlaced = false;
     bool FScreenFailureShown = false; // the picker's unreadable-screen box is up for this run
     bool FTickPending = false;        // a timer tick waits to be handled
+    std::unique_ptr<PickerLoupe> FLoupe;
 
     int FRed = 0;
     int FGreen = 0;

@@ -3,6 +3,7 @@
 // state; Enter on the focused button, or a click, stops it.
 #include "frmMain/TForm1.h"
 
+#include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "platform/DesktopPixels.h"
@@ -20,6 +21,7 @@ void TForm1::btn6Click(QObject*)
 {
     if (tmr1->isActive()) {
         tmr1->stop();
+        FLoupe->hide();
         btn6->setText(PickCaption);
         return;
     }
@@ -33,11 +35,22 @@ void TForm1::tmr1Timer(QObject*)
     btn6->setText(StopCaption); // the same text: nothing is redrawn
     const std::optional<QPoint> pointer = FPlatform.Desktop.cursorPos();
     if (!pointer) {
+        FLoupe->hide();
         if (!FPlatform.Desktop.screenReadable())
             screenUnreadable();
         return; // no point to read this time
     }
-    const HSLUtils::TColor sample = DesktopColor(pointer->x(), pointer->y());
+    if (FLoupe->covers(*pointer)) {
+        FLoupe->moveClear(*pointer); // the loupe's own pixels are no color to pick
+        return;
+    }
+    // One read for the pixel and the loupe around it: both show the same moment.
+    const DesktopPixels::Block block = FPlatform.Desktop.blockAt(*pointer);
+    if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
+        FLoupe->showBlock(block);
+    else
+        FLoupe->hide();
+    const HSLUtils::TColor sample = sampleColor(block.pixel);
     // A point with no pixel keeps the color the window shows, rather than
     // taking the "no pixel" value for a color.
     if (sample == DesktopPixels::Pixel::NoColor)
@@ -48,14 +61,18 @@ void TForm1::tmr1Timer(QObject*)
     getRGBparams();
 }
 
-// The color of the desktop pixel at (X, Y), or the "no pixel" value. A screen
-// that cannot be read at all fails with the toolkit's message once, until a
-// read succeeds again or sampling restarts: the timer keeps going, and one
-// error box per tick would bury the window. Meanwhile such ticks read nothing.
 HSLUtils::TColor TForm1::DesktopColor(int X, int Y)
 {
+    return sampleColor(FPlatform.Desktop.pixelAt(X, Y));
+}
+
+// The color of a pixel read, or the "no pixel" value. A screen that cannot be
+// read at all fails with the toolkit's message once, until a read succeeds
+// again or sampling restarts: the timer keeps going, and one error box per
+// tick would bury the window. Meanwhile such ticks read nothing.
+HSLUtils::TColor TForm1::sampleColor(const DesktopPixels::Pixel& pixel)
+{
     using Status = DesktopPixels::Pixel::Status;
-    const DesktopPixels::Pixel pixel = FPlatform.Desktop.pixelAt(X, Y);
     switch (pixel.status) {
     case Status::Color:
         FScreenFailureShown = false;

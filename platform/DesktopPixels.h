@@ -1,8 +1,10 @@
 #pragma once
-// The pointer position and the desktop pixel under it, for the color picker.
+// The pointer position and the desktop pixels under and around it, for the color picker.
 #include "HSLUtils/HSLUtils.h"
 
 #include <QPoint>
+#include <QRect>
+#include <array>
 #include <optional>
 
 class DesktopPixels {
@@ -23,6 +25,35 @@ public:
         bool operator==(const Pixel&) const = default;
     };
 
+    // The square of desktop pixels around one point, all read at the same moment.
+    struct Block {
+        static constexpr int Radius = 7;
+        static constexpr int Side = 2 * Radius + 1;
+        // A cell with no pixel of any monitor: off the desktop, or not read.
+        static constexpr HSLUtils::TColor Outside = Pixel::NoColor;
+
+        QPoint centre;
+        // The centre's pixel, exactly as pixelAt(centre) would have read it then.
+        Pixel pixel;
+        // The monitor that holds the centre, in desktop pixels; empty when not known.
+        QRect monitor;
+        // Packed colors row by row from the top left, Outside where there is no pixel.
+        std::array<HSLUtils::TColor, Side * Side> cells;
+
+        Block() { cells.fill(Outside); }
+        // The cell `dx` columns right and `dy` rows below the centre (-Radius to Radius).
+        HSLUtils::TColor& at(int dx, int dy) { return cells[index(dx, dy)]; }
+        HSLUtils::TColor at(int dx, int dy) const { return cells[index(dx, dy)]; }
+
+        bool operator==(const Block&) const = default;
+
+    private:
+        static std::size_t index(int dx, int dy)
+        {
+            return static_cast<std::size_t>((dy + Radius) * Side + dx + Radius);
+        }
+    };
+
     virtual ~DesktopPixels() = default;
 
     // The pointer's position in desktop pixels: the physical pixels of the screen, the
@@ -37,4 +68,15 @@ public:
     // The color of the desktop pixel at (x, y), as it is on the screen: the wallpaper, other
     // programs' windows and this program's own window all count.
     virtual Pixel pixelAt(int x, int y) = 0;
+
+    // The block of pixels centred on `centre`, in one read. A desktop that can only read
+    // single pixels gives the centre alone, every other cell Outside.
+    virtual Block blockAt(QPoint centre)
+    {
+        Block block;
+        block.centre = centre;
+        block.pixel = pixelAt(centre.x(), centre.y());
+        block.at(0, 0) = block.pixel.color;
+        return block;
+    }
 };

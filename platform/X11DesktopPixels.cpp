@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <utility>
+#include <vector>
 #include <xcb/xcb.h>
+#include <xcb/xinerama.h>
 
 // Plain XCB rather than Xlib: a failed request comes back as an error value with its
 // reply, so a point the server refuses costs nothing but that reply, and a broken
@@ -57,12 +59,40 @@ X11PixelFormat rootPixelFormat(const xcb_setup_t* setup, const xcb_screen_t* scr
     return X11PixelFormat(0, msbFirst, 0, 0, 0);
 }
 
+// How many bits a row of an image of the root's depth is padded to.
+int rootScanlinePad(const xcb_setup_t* setup, const xcb_screen_t* screen)
+{
+    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0; xcb_format_next(&it)) {
+        if (it.data->depth == screen->root_depth)
+            return it.data->scanline_pad;
+    }
+    return 32;
+}
+
+// The part of the desktop that a request can name: the root window, and no coordinate
+// past the 16 bits of a request.
+QRect requestable(QRect root)
+{
+    return root.intersected(QRect(0, 0, 32768, 32768));
+}
+
 } // namespace
+
+const QRect* X11DesktopPixels::Layout::monitorAt(QPoint point) const
+{
+    for (const QRect& monitor : monitors) {
+        if (monitor.contains(point))
+            return &monitor;
+    }
+    return nullptr;
+}
 
 struct X11DesktopPixels::Connection {
     xcb_connection_t* xcb;
     xcb_window_t root;
     X11PixelFormat format;
+    int scanlinePad;
+    bool xinerama; // the server tells the monitors' layout
 
     ~Connection() { xcb_disconnect(xcb); }
 
@@ -77,11 +107,127 @@ struct X11DesktopPixels::Connection {
             xcb_disconnect(xcb);
             return nullptr;
         }
+        const xcb_query_extension_reply_t* xinerama = xcb_get_extension_data(xcb, &xcb_xinerama_id);
         return std::unique_ptr<Connection>(
-            new Connection{xcb, screen->root, rootPixelFormat(xcb_get_setup(xcb), screen)});
+            new Connection{xcb, screen->root, rootPixelFormat(xcb_get_setup(xcb), screen),
+                           rootScanlinePad(xcb_get_setup(xcb), screen),
+                           xinerama != nullptr && xinerama->present != 0});
     }
 
     bool broken() const { return xcb_connection_has_error(xcb) != 0; }
+
+    struct LayoutRequest {
+        xcb_get_geometry_cookie_t root;
+        std::optional<xcb_xinerama_query_screens_cookie_t> monitors;
+    };
+
+    LayoutRequest requestLayout() const
+    {
+        LayoutRequest request{xcb_get_geometry(xcb, root), std::nullopt};
+        if (xinerama)
+            request.monitors = xcb_xinerama_query_screens(xcb);
+        return request;
+    }
+
+    // Waits for the layout asked for with requestLayout; nullopt when the root's size
+    // did not come.
+    std::optional<Layout> receiveLayout(LayoutRequest request) const
+    {
+        const Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(xcb, request.root, nullptr));
+        Layout layout;
+        if (request.monitors) {
+            const Reply<xcb_xinerama_query_screens_reply_t> screens(
+                xcb_xinerama_query_screens_reply(xcb, *request.monitors, nullptr));
+            if (screens) {
+                const xcb_xinerama_screen_info_t* info =
+                    xcb_xinerama_query_screens_screen_info(screens.get());
+                for (int i = 0; i < xcb_xinerama_query_screens_screen_info_length(screens.get());
+                     ++i)
+                    layout.monitors.emplace_back(info[i].x_org, info[i].y_org, info[i].width,
+                                                 info[i].height);
+            }
+        }
+        if (!geometry)
+            return std::nullopt;
+        layout.root = QRect(0, 0, geometry->width, geometry->height);
+        if (layout.monitors.empty())
+            layout.monitors.push_back(layout.root);
+        return layout;
+    }
+
+    // The part of `centre`'s block that lies on the root window, in one image request;
+    // nullopt when the centre itself is off the root.
+    struct BlockRequest {
+        QPoint centre;
+        QRect area;
+        xcb_get_image_cookie_t image;
+    };
+
+    std::optional<BlockRequest> requestBlock(QPoint centre, const Layout& layout) const
+    {
+        const QRect area =
+            QRect(centre - QPoint(Block::Radius, Block::Radius), QSize(Block::Side, Block::Side))
+                .intersected(requestable(layout.root));
+        if (!area.contains(centre))
+            return std::nullopt;
+        return BlockRequest{centre, area,
+                            xcb_get_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, root,
+                                          static_cast<std::int16_t>(area.x()),
+                                          static_cast<std::int16_t>(area.y()),
+                                          static_cast<std::uint16_t>(area.width()),
+                                          static_cast<std::uint16_t>(area.height()), ~0u)};
+    }
+
+    // Waits for the block asked for with requestBlock. The centre reads as a one-pixel
+    // read of it would; the other cells are kept where they lie on a monitor.
+    Block receiveBlock(const BlockRequest& request, const Layout& layout) const
+    {
+        Block block;
+        block.centre = request.centre;
+        if (const QRect* monitor = layout.monitorAt(request.centre))
+            block.monitor = *monitor;
+        xcb_generic_error_t* error = nullptr;
+        const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(xcb, request.image, &error));
+        const Reply<xcb_generic_error_t> refused(error);
+        if (!image) {
+            block.pixel = {refusal(refused.get())};
+            return block;
+        }
+        const std::span<const std::uint8_t> data(
+            xcb_get_image_data(image.get()),
+            static_cast<std::size_t>(xcb_get_image_data_length(image.get())));
+        const int bitsPerRow = request.area.width() * format.bytesPerPixel() * 8;
+        const auto bytesPerRow = static_cast<std::size_t>((bitsPerRow + scanlinePad - 1) /
+                                                          scanlinePad * scanlinePad / 8);
+        for (int y = request.area.top(); y <= request.area.bottom(); ++y) {
+            for (int x = request.area.left(); x <= request.area.right(); ++x) {
+                const std::size_t offset =
+                    static_cast<std::size_t>(y - request.area.top()) * bytesPerRow +
+                    static_cast<std::size_t>((x - request.area.left()) * format.bytesPerPixel());
+                const auto color =
+                    offset < data.size() ? format.decode(data.subspan(offset)) : std::nullopt;
+                const QPoint point(x, y);
+                if (point == request.centre)
+                    block.pixel =
+                        color ? Pixel{Pixel::Status::Color, *color} : Pixel{Pixel::Status::NoPixel};
+                if (color && layout.monitorAt(point) != nullptr)
+                    block.at(x - request.centre.x(), y - request.centre.y()) = *color;
+            }
+        }
+        // The centre's own cell always shows the centre's pixel.
+        block.at(0, 0) = block.pixel.color;
+        return block;
+    }
+
+    // A point outside the root window is a BadMatch. A server that keeps the screen from
+    // this client (an access-control extension) refuses every point alike.
+    static Pixel::Status refusal(const xcb_generic_error_t* refused)
+    {
+        if (refused && refused->error_code == XCB_ACCESS)
+            return Pixel::Status::NoAccess;
+        return refused ? Pixel::Status::NoPixel : Pixel::Status::NoAccess;
+    }
 
     xcb_get_image_cookie_t requestPixel(QPoint point) const
     {
@@ -102,11 +248,7 @@ struct X11DesktopPixels::Connection {
                                static_cast<std::size_t>(xcb_get_image_data_length(image.get()))});
             return color ? Pixel{Pixel::Status::Color, *color} : Pixel{Pixel::Status::NoPixel};
         }
-        // A point outside the root window is a BadMatch. A server that keeps the screen
-        // from this client (an access-control extension) refuses every point alike.
-        if (refused && refused->error_code == XCB_ACCESS)
-            return {Pixel::Status::NoAccess};
-        return {refused ? Pixel::Status::NoPixel : Pixel::Status::NoAccess};
+        return {refusal(refused.get())};
     }
 };
 
@@ -133,6 +275,7 @@ void X11DesktopPixels::dropConnection()
     m_lastPointer.reset();
     m_restingAt.reset();
     m_underPointer.reset();
+    m_layout.reset();
     m_nextAttempt = Clock::now() + m_retryAfter;
 }
 
@@ -144,14 +287,25 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
         return std::nullopt;
 
     // A pointer at rest, as when the user has found the color, is likely still where it
-    // rests: the pixel read for that point goes out with the pointer read, and both cost
-    // one round trip to the server instead of two. A moving pointer is not guessed at, so
-    // aiming costs no more than reading the pointer and then the pixel.
+    // rests: the block read around that point goes out with the pointer read, and both
+    // cost one round trip to the server instead of two. A moving pointer is not guessed
+    // at, so aiming costs no more than reading the pointer and then the block.
     const xcb_query_pointer_cookie_t pointerRequest = xcb_query_pointer(c->xcb, c->root);
+    // The monitors' layout comes in the same round trip, once a second: monitors seldom
+    // change, and a server that keeps them with RandR takes half as long again to answer
+    // a tick that asks for them.
+    constexpr auto layoutLifetime = std::chrono::seconds(1);
+    const Clock::time_point now = Clock::now();
+    std::optional<Connection::LayoutRequest> layoutRequest;
+    if (!m_layout || now - m_layoutReadAt >= layoutLifetime) {
+        layoutRequest = c->requestLayout();
+        m_layoutReadAt = now;
+    }
     const std::optional<QPoint> guess = m_restingAt;
-    std::optional<xcb_get_image_cookie_t> guessRequest;
-    if (guess && addressable(*guess))
-        guessRequest = c->requestPixel(*guess);
+    const std::optional<Layout> guessLayout = m_layout;
+    std::optional<Connection::BlockRequest> guessRequest;
+    if (guess && guessLayout)
+        guessRequest = c->requestBlock(*guess, *guessLayout);
 
     const Reply<xcb_query_pointer_reply_t> pointer(
         xcb_query_pointer_reply(c->xcb, pointerRequest, nullptr));
@@ -160,11 +314,17 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     const std::optional<QPoint> at = pointer && pointer->same_screen
                                          ? std::optional(QPoint(pointer->root_x, pointer->root_y))
                                          : std::nullopt;
+    if (layoutRequest) {
+        if (std::optional<Layout> layout = c->receiveLayout(*layoutRequest))
+            m_layout = std::move(layout);
+    }
     if (guessRequest) {
-        if (at == guess)
-            m_underPointer = {*at, c->receivePixel(*guessRequest), Clock::now()};
+        // A layout that changed meanwhile makes the guess's cells doubtful.
+        if (at == guess && m_layout && m_layout->root == guessLayout->root &&
+            m_layout->monitors == guessLayout->monitors)
+            m_underPointer = {c->receiveBlock(*guessRequest, *m_layout), Clock::now()};
         else
-            xcb_discard_reply(c->xcb, guessRequest->sequence);
+            xcb_discard_reply(c->xcb, guessRequest->image.sequence);
     }
     if (c->broken()) {
         dropConnection();
@@ -175,14 +335,22 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     return at;
 }
 
+std::optional<DesktopPixels::Block> X11DesktopPixels::takeBlockUnderPointer(QPoint centre)
+{
+    // A block read with the pointer serves the read that follows it at once, as one tick
+    // of the picker makes them; any later read asks the screen afresh.
+    constexpr auto fresh = std::chrono::milliseconds(1);
+    const auto underPointer = std::exchange(m_underPointer, std::nullopt);
+    if (underPointer && underPointer->block.centre == centre &&
+        Clock::now() - underPointer->readAt < fresh)
+        return underPointer->block;
+    return std::nullopt;
+}
+
 DesktopPixels::Pixel X11DesktopPixels::pixelAt(int x, int y)
 {
     const QPoint point(x, y);
-    // A pixel read with the pointer serves the read that follows it at once, as one tick
-    // of the picker makes them; any later read asks the screen afresh.
-    constexpr auto fresh = std::chrono::milliseconds(1);
-    if (const auto underPointer = std::exchange(m_underPointer, std::nullopt);
-        underPointer && underPointer->point == point && Clock::now() - underPointer->readAt < fresh)
+    if (const auto underPointer = takeBlockUnderPointer(point))
         return underPointer->pixel;
 
     Connection* c = connection();
@@ -194,4 +362,31 @@ DesktopPixels::Pixel X11DesktopPixels::pixelAt(int x, int y)
     if (c->broken())
         dropConnection();
     return pixel;
+}
+
+DesktopPixels::Block X11DesktopPixels::blockAt(QPoint centre)
+{
+    if (auto underPointer = takeBlockUnderPointer(centre))
+        return *underPointer;
+
+    Block block;
+    block.centre = centre;
+    Connection* c = connection();
+    if (c == nullptr) {
+        block.pixel = {Pixel::Status::NoAccess};
+        return block;
+    }
+    if (!m_layout)
+        m_layout = c->receiveLayout(c->requestLayout());
+    if (m_layout) {
+        if (const auto request = c->requestBlock(centre, *m_layout))
+            block = c->receiveBlock(*request, *m_layout);
+    } else
+        block.pixel = {Pixel::Status::NoAccess};
+    if (c->broken()) {
+        dropConnection();
+        block.pixel = {Pixel::Status::NoAccess};
+        block.at(0, 0) = Block::Outside;
+    }
+    return block;
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 class X11DesktopPixels final : public DesktopPixels {
 public:
@@ -23,20 +24,30 @@ public:
     std::optional<QPoint> cursorPos() override;
     bool screenReadable() const override { return m_connection != nullptr; }
     Pixel pixelAt(int x, int y) override;
+    // One image request for the block's part of the root window; cells off every monitor
+    // (by the layout read with the pointer) are Outside.
+    Block blockAt(QPoint centre) override;
 
 private:
     struct Connection; // the X server's side, kept out of this header
     using Clock = std::chrono::steady_clock;
 
-    // A pixel read in the same round trip as the pointer, at the point where the pointer
-    // was resting. When it is still there, a pixelAt for that point that comes at once
-    // (within 1 ms) takes it instead of asking the server again: the pixel is then as old
-    // as the pointer position, no older.
-    struct PixelUnderPointer {
-        QPoint point;
-        Pixel pixel;
+    // Where the screen's pixels are: the root window and the monitors on it, as read with
+    // the latest pointer.
+    struct Layout {
+        QRect root;
+        std::vector<QRect> monitors; // the whole root when the server names none
+        const QRect* monitorAt(QPoint point) const;
+    };
+    // A block read in the same round trip as the pointer, around the point where the
+    // pointer was resting. When it is still there, a pixelAt or blockAt for that point
+    // that comes at once (within 1 ms) takes it instead of asking the server again: the
+    // pixels are then as old as the pointer position, no older.
+    struct BlockUnderPointer {
+        Block block;
         Clock::time_point readAt;
     };
+    std::optional<Block> takeBlockUnderPointer(QPoint centre);
 
     Connection* connection();
     void dropConnection();
@@ -46,5 +57,7 @@ private:
     Clock::time_point m_nextAttempt;
     std::optional<QPoint> m_lastPointer;
     std::optional<QPoint> m_restingAt; // where the last two pointer reads both found it
-    std::optional<PixelUnderPointer> m_underPointer;
+    std::optional<BlockUnderPointer> m_underPointer;
+    std::optional<Layout> m_layout;
+    Clock::time_point m_layoutReadAt;
 };

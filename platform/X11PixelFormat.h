@@ -15,6 +15,7 @@ public:
                    std::uint32_t greenMask, std::uint32_t blueMask);
 
     bool readable() const { return m_bytesPerPixel != 0; }
+    int bytesPerPixel() const { return m_bytesPerPixel; }
 
     // The packed 0x00BBGGRR color of the pixel whose bytes start `image`. A channel of n
     // bits maps to 8 bits as the X server itself reports that channel's intensity (the

@@ -1,7 +1,7 @@
-// One read of the pointer and the pixel under it through X11DesktopPixels, as each tick
-// of the picker makes it, beside the floor: a bare one-pixel image read of the root
-// window by a plain Xlib client. Run it on an X server: run-pixel-bench starts Xvfb and
-// prints the ratios.
+// One read of the pointer and the pixel under it through X11DesktopPixels, and of the
+// pointer and the loupe's block around it, as each tick of the picker makes it, beside
+// the floor: a bare one-pixel image read of the root window by a plain Xlib client. Run it on an X
+// server: run-pixel-bench starts Xvfb and prints the ratios.
 #include "XlibClient.h"
 #include "platform/X11DesktopPixels.h"
 
@@ -21,6 +21,14 @@ void BareImageRead(benchmark::State& state)
         benchmark::DoNotOptimize(x.imagePixel(restingAt));
 }
 
+void BareBlockRead(benchmark::State& state)
+{
+    XlibClient x;
+    x.movePointer(restingAt);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(x.imageBlock(restingAt, DesktopPixels::Block::Side));
+}
+
 void BarePointerThenImage(benchmark::State& state)
 {
     XlibClient x;
@@ -34,6 +42,26 @@ DesktopPixels::Pixel tick(DesktopPixels& pixels)
 {
     const std::optional<QPoint> at = pixels.cursorPos();
     return at ? pixels.pixelAt(at->x(), at->y()) : DesktopPixels::Pixel{}; // no pixel
+}
+
+// The tick's reads with the loupe: where the pointer is, then the block around it.
+DesktopPixels::Block blockTick(DesktopPixels& pixels)
+{
+    const std::optional<QPoint> at = pixels.cursorPos();
+    return at ? pixels.blockAt(*at) : DesktopPixels::Block{};
+}
+
+void ServiceBlockAtRest(benchmark::State& state)
+{
+    XlibClient x;
+    x.movePointer(restingAt);
+    X11DesktopPixels pixels;
+    if (blockTick(pixels).pixel.status != DesktopPixels::Pixel::Status::Color) {
+        state.SkipWithError("the service reads no block around the pointer");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(blockTick(pixels));
 }
 
 void ServicePointerAtRest(benchmark::State& state)
@@ -74,7 +102,17 @@ void ServicePointerMoving(benchmark::State& state)
     whileMoving(state, x, [&] { return tick(pixels); });
 }
 
+void ServiceBlockMoving(benchmark::State& state)
+{
+    XlibClient x;
+    X11DesktopPixels pixels;
+    whileMoving(state, x, [&] { return blockTick(pixels); });
+}
+
 BENCHMARK(BareImageRead)->UseRealTime();
+BENCHMARK(BareBlockRead)->UseRealTime();
+BENCHMARK(ServiceBlockAtRest)->UseRealTime();
+BENCHMARK(ServiceBlockMoving)->UseRealTime();
 BENCHMARK(BarePointerThenImage)->UseRealTime();
 BENCHMARK(ServicePointerAtRest)->UseRealTime();
 BENCHMARK(BarePointerThenImageMoving)->UseRealTime();

@@ -25,6 +25,23 @@ unsigned long XlibClient::imagePixel(QPoint at)
     return pixel;
 }
 
+unsigned long XlibClient::imageBlock(QPoint centre, int side)
+{
+    const QPoint corner = centre - QPoint(side / 2, side / 2);
+    XImage* image =
+        XGetImage(m_display, m_root, corner.x(), corner.y(), static_cast<unsigned>(side),
+                  static_cast<unsigned>(side), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return 0;
+    unsigned long sum = 0;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x)
+            sum += XGetPixel(image, x, y);
+    }
+    XDestroyImage(image);
+    return sum;
+}
+
 QPoint XlibClient::pointer()
 {
     Window root = 0;

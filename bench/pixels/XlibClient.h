@@ -16,6 +16,8 @@ public:
 
     // One XGetImage of 1 x 1 pixels of the root window; the raw pixel value.
     unsigned long imagePixel(QPoint at);
+    // One XGetImage of the side x side pixels centred on `centre`; their pixel values' sum.
+    unsigned long imageBlock(QPoint centre, int side);
     // One XQueryPointer on the root window.
     QPoint pointer();
     // Moves the pointer and waits until the server has done it.

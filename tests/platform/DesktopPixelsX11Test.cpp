@@ -209,6 +209,49 @@ TEST_F(DesktopPixelsX11, PointsOffTheDesktopHaveNoPixel)
     EXPECT_EQ(pixels.pixelAt(5, 5), color(screen.shown(0x0A0B0C)));
 }
 
+// A block holds the same pixels as one read each would, in one read: read with the
+// pointer moving and at rest, at the desktop's corners and across two monitors.
+TEST_F(DesktopPixelsX11, ABlockIsThePixelsAroundItsCentreAndOffTheDesktopIsOutside)
+{
+    using Block = DesktopPixels::Block;
+    const QSize desktop = screen.size();
+    const bool twoMonitors = desktop.width() >= 3840;
+    const QPoint corners[] = {{0, 0},
+                              {desktop.width() - patternColumns, desktop.height() - patternRows}};
+    for (const QPoint origin : corners) {
+        const auto window = screen.showWindow(QRect(origin, QSize(patternColumns, patternRows)),
+                                              pattern, patternColumns);
+        const QPoint centres[] = {origin + QPoint(1, 1), origin + QPoint(patternColumns - 1, 0)};
+        for (const QPoint centre : centres) {
+            SCOPED_TRACE(::testing::Message() << "centre " << centre.x() << "," << centre.y());
+            screen.movePointer(centre);
+            for (int tick = 1; tick <= 3; ++tick) {
+                ASSERT_EQ(pixels.cursorPos(), centre);
+                const Block block = pixels.blockAt(centre);
+                EXPECT_EQ(block.pixel, pixels.pixelAt(centre.x(), centre.y())) << "tick " << tick;
+                for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
+                    for (int dx = -Block::Radius; dx <= Block::Radius; ++dx) {
+                        const Pixel alone = pixels.pixelAt(centre.x() + dx, centre.y() + dy);
+                        EXPECT_EQ(block.at(dx, dy), alone.status == Pixel::Status::Color
+                                                        ? alone.color
+                                                        : Block::Outside)
+                            << "tick " << tick << " cell " << dx << "," << dy;
+                    }
+                }
+                const int left = twoMonitors && centre.x() >= 1920 ? 1920 : 0;
+                EXPECT_EQ(block.monitor,
+                          twoMonitors ? QRect(left, 0, 1920, 1080) : QRect(QPoint(0, 0), desktop));
+            }
+        }
+        screen.closeWindow(window);
+    }
+    // Across the seam of two monitors every cell is on one of them.
+    if (twoMonitors) {
+        const Block block = pixels.blockAt(QPoint(1920, 500));
+        EXPECT_EQ(std::count(block.cells.begin(), block.cells.end(), Block::Outside), 0);
+    }
+}
+
 // Without an X server reads fail fast; the connection is tried again only after the
 // retry interval, and then the reads work.
 TEST_F(DesktopPixelsX11, ConnectsAgainOnlyAfterTheRetryInterval)

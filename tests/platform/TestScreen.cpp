@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <xcb/xcb.h>
+// Xlib only for its test extension's input; its macros come after every other header.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 
 namespace {
 
@@ -118,6 +121,44 @@ void TestScreen::movePointer(QPoint to)
     xcb_warp_pointer(m_xcb, XCB_NONE, m_root, 0, 0, 0, 0, static_cast<std::int16_t>(to.x()),
                      static_cast<std::int16_t>(to.y()));
     sync();
+}
+
+void TestScreen::click(QPoint at)
+{
+    movePointer(at);
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        ADD_FAILURE() << "no X server at DISPLAY for the click";
+        return;
+    }
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+    XCloseDisplay(display);
+}
+
+QImage TestScreen::grab(QRect area)
+{
+    const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
+        m_xcb,
+        xcb_get_image(m_xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, static_cast<std::int16_t>(area.x()),
+                      static_cast<std::int16_t>(area.y()), static_cast<std::uint16_t>(area.width()),
+                      static_cast<std::uint16_t>(area.height()), ~0u),
+        nullptr));
+    const auto pixels = static_cast<std::size_t>(area.width() * area.height());
+    if (!image || m_depth != 24 ||
+        static_cast<std::size_t>(xcb_get_image_data_length(image.get())) != pixels * 4) {
+        ADD_FAILURE() << "no 24-bit image of the screen";
+        return {};
+    }
+    // 32-bit pixels 0x00RRGGBB in the host's byte order, as Xvfb gives them here.
+    QImage grabbed(area.size(), QImage::Format_RGB32);
+    const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get()));
+    for (int y = 0; y < area.height(); ++y) {
+        for (int x = 0; x < area.width(); ++x)
+            grabbed.setPixel(x, y, 0xFF000000 | data[y * area.width() + x]);
+    }
+    return grabbed;
 }
 
 void TestScreen::sync()

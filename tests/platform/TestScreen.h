@@ -3,6 +3,7 @@
 // in windows of its own and on the root window, and moves the real pointer.
 #include "HSLUtils/HSLUtils.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -35,6 +36,12 @@ public:
     QRect placeOf(std::uint32_t window);
 
     void movePointer(QPoint to);
+    // A press and release of the left button at `at`, as the server's input: it goes to
+    // the window there that takes input.
+    void click(QPoint at);
+
+    // The screen's pixels in `area` of the root window, at 24 bits per pixel.
+    QImage grab(QRect area);
 
     // Returns once the server has carried out all of this client's requests.
     void sync();

@@ -1,9 +1,11 @@
 #pragma once
 // A desktop service that passes every read on to another and keeps count: the
-// reads made, the last pixel answered, and when the last tick's reads began.
+// reads made, the last pointer and pixel answered, and when the last tick's
+// reads began.
 #include "platform/DesktopPixels.h"
 
 #include <QElapsedTimer>
+#include <functional>
 
 class CountingDesktopPixels final : public DesktopPixels {
 public:
@@ -13,7 +15,10 @@ public:
     {
         ++pointerReads;
         pointerReadAt = clock.nsecsElapsed();
-        return FDesktop.cursorPos();
+        lastPointer = FDesktop.cursorPos();
+        if (lastPointer && onPointer)
+            onPointer(*lastPointer);
+        return lastPointer;
     }
 
     bool screenReadable() const override { return FDesktop.screenReadable(); }
@@ -25,9 +30,20 @@ public:
         return lastPixel;
     }
 
+    Block blockAt(QPoint centre) override
+    {
+        ++pixelReads;
+        Block block = FDesktop.blockAt(centre);
+        lastPixel = block.pixel;
+        return block;
+    }
+
     int pointerReads = 0;
     int pixelReads = 0;
     Pixel lastPixel;
+    std::optional<QPoint> lastPointer;
+    // Called with each pointer read, before the reader acts on it.
+    std::function<void(QPoint)> onPointer;
     QElapsedTimer clock;
     qint64 pointerReadAt = 0; // ns on `clock`
 

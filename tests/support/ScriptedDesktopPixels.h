@@ -5,7 +5,9 @@
 // read. Every read is counted, and where pixels were asked for.
 #include "platform/DesktopPixels.h"
 
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <type_traits>
 #include <vector>
 
@@ -23,8 +25,31 @@ public:
     Pixel pixelAt(int x, int y) override
     {
         pixelPoints.emplace_back(x, y);
-        lastReadReachedScreen = !pixels.empty();
+        lastReadReachedScreen = scene || !pixels.empty();
+        if (scene)
+            return onMonitor(QPoint(x, y)) ? Pixel{Status::Color, scene(QPoint(x, y))}
+                                           : Pixel{Status::NoPixel};
         return next(pixels, Pixel{Status::NoAccess});
+    }
+
+    Block blockAt(QPoint centre) override
+    {
+        Block block;
+        block.centre = centre;
+        block.pixel = pixelAt(centre.x(), centre.y());
+        for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
+            for (int dx = -Block::Radius; dx <= Block::Radius; ++dx) {
+                const QPoint point = centre + QPoint(dx, dy);
+                if (scene && onMonitor(point))
+                    block.at(dx, dy) = scene(point);
+            }
+        }
+        block.at(0, 0) = block.pixel.color;
+        for (const QRect& monitor : monitors) {
+            if (monitor.contains(centre))
+                block.monitor = monitor;
+        }
+        return block;
     }
 
     bool screenReadable() const override { return lastReadReachedScreen; }
@@ -35,10 +60,18 @@ public:
     std::deque<std::optional<QPoint>> positions{QPoint(0, 0)};
     std::deque<Pixel> pixels{{Status::Color, 0x000000}};
     int cursorReads = 0;
-    std::vector<QPoint> pixelPoints; // one per pixelAt, in order
+    std::vector<QPoint> pixelPoints; // one per pixelAt or blockAt, in order
+    std::function<HSLUtils::TColor(QPoint)> scene;
+    std::vector<QRect> monitors{QRect(0, 0, 1920, 1080)};
     bool lastReadReachedScreen = true;
 
 private:
+    bool onMonitor(QPoint point) const
+    {
+        return std::any_of(monitors.begin(), monitors.end(),
+                           [point](const QRect& monitor) { return monitor.contains(point); });
+    }
+
     template <class T> static T next(std::deque<T>& script, std::type_identity_t<T> unreadable)
     {
         if (script.empty())

@@ -1,0 +1,57 @@
+#pragma once
+// The magnifier beside the pointer while the desktop is picked from: the block of
+// desktop pixels around the pointer, each pixel a square of 8 x 8 device pixels, the
+// centre ringed, and the centre's hex text below. It floats above every window, takes
+// no focus and lets every click through to the window below it.
+//
+// Everything here is in desktop pixels (the screen's physical pixels), whatever scale
+// the interface is drawn at: the loupe paints device pixels one for one.
+#include "platform/DesktopPixels.h"
+
+#include <QImage>
+#include <QWidget>
+
+class PickerLoupe : public QWidget {
+public:
+    static constexpr int CellSize = 8;
+    static constexpr int GapToPointer = 24;
+
+    PickerLoupe();
+
+    // Shows `block` beside its centre, on the centre's monitor; a block and place equal
+    // to the ones shown change nothing.
+    void showBlock(const DesktopPixels::Block& block);
+    // Whether `pointer` lies where the loupe stands or stood until its last move, where
+    // the screen may still show it.
+    bool covers(QPoint pointer) const;
+    // Moves the loupe beside `pointer` on the monitor it is on, showing what it showed.
+    void moveClear(QPoint pointer);
+
+    // Where it stands.
+    QRect placement() const { return m_placement; }
+    // The centre's hex text, as shown.
+    QString text() const { return m_text; }
+
+    // The loupe's size.
+    static QSize loupeSize();
+    // Where the loupe stands for `pointer`: right of and below it, flipped to the other
+    // side near an edge of `monitor`, and always wholly on it (an empty monitor: anywhere).
+    static QRect besidePointer(QPoint pointer, QRect monitor);
+    // Where the cell `dx` columns right and `dy` rows below the centre lies in the loupe.
+    static QRect cellRect(int dx, int dy);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void placeAt(QRect placement);
+    QImage render(const DesktopPixels::Block& block) const;
+
+    DesktopPixels::Block m_block;
+    QRect m_monitor;
+    QRect m_placement;
+    QRect m_previousPlacement;
+    QString m_text;
+    QImage m_image;
+};
