@@ -5,6 +5,7 @@
 #include "app/DesktopPlatform.h"
 #include "app/PickSession.h"
 #include "app/StartUp.h"
+#include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
@@ -90,5 +91,24 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
     DesktopPlatform desktop;
     PickSession session(std::move(grab), desktop.desktop, desktop.colors, line.format);
     QObject::connect(&session, &PickSession::finished, &app, &QCoreApplication::exit);
+
+    // The loupe follows the pointer as it does while the window samples.
+    PickerLoupe loupe;
+    const auto follow = [&](QPoint pointer) {
+        if (loupe.covers(pointer)) {
+            loupe.moveClear(pointer);
+            return;
+        }
+        const DesktopPixels::Block block = desktop.desktop.blockAt(pointer);
+        if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
+            loupe.showBlock(block);
+        else
+            loupe.hide();
+    };
+    session.OwnPixelsAt = [&](QPoint at) { return loupe.covers(at); };
+    QObject::connect(&session, &PickSession::pointerMoved, &loupe, follow);
+    QObject::connect(&session, &PickSession::finished, &loupe, &QWidget::hide);
+    if (const std::optional<QPoint> pointer = desktop.desktop.cursorPos())
+        follow(*pointer);
     return QApplication::exec();
 }

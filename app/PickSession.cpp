@@ -4,7 +4,15 @@
 #include "platform/X11PointerGrab.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cstdio>
+
+namespace {
+
+// Long enough for a moved window to be drawn where it went: two picker ticks.
+constexpr int ClearOfOwnPixelsMs = 100;
+
+} // namespace
 
 PickSession::PickSession(std::unique_ptr<X11PointerGrab> grab, DesktopPixels& pixels,
                          const SystemColors& colors, ColorFormat format)
@@ -53,6 +61,14 @@ void PickSession::readInput()
 
 void PickSession::pickAt(QPoint at)
 {
+    if (OwnPixelsAt && OwnPixelsAt(at)) {
+        emit pointerMoved(at); // the loupe moves clear of the point
+        QTimer::singleShot(ClearOfOwnPixelsMs, this, [this, at] {
+            if (m_grab)
+                pickAt(at);
+        });
+        return;
+    }
     const DesktopPixels::Pixel pixel = m_pixels.pixelAt(at.x(), at.y());
     if (pixel.status != DesktopPixels::Pixel::Status::Color) {
         finish(Failed, QStringLiteral("cannot read the screen at %1,%2").arg(at.x()).arg(at.y()));

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <functional>
 #include <memory>
 
 class DesktopPixels;
@@ -22,6 +23,11 @@ public:
     PickSession(std::unique_ptr<X11PointerGrab> grab, DesktopPixels& pixels,
                 const SystemColors& colors, ColorFormat format);
     ~PickSession() override;
+
+    // Whether something of the program's own (the loupe) may show on the screen at a
+    // point: a pick there waits until it has moved clear, so that its pixels are never
+    // the color picked.
+    std::function<bool(QPoint)> OwnPixelsAt;
 
 signals:
     // Where the pointer is, in physical pixels: what a loupe follows.
