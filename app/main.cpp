@@ -9,7 +9,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ConfigureApplication(app);
 
-    DesktopPlatform desktop;
+    DesktopPlatform desktop(PickerMode::Auto);
     TForm1 Form1(desktop.platform);
     Form1.show();
     return QApplication::exec();

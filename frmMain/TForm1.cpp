@@ -5,6 +5,7 @@
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
+#include "platform/ColorPortal.h"
 #include "platform/MessageBoxes.h"
 #include "sTrackBar/TsTrackBar.h"
 
@@ -57,7 +58,12 @@ TForm1::TForm1(Platform& platform, QWidget* parent)
     btn1->setFocus();
 }
 
-TForm1::~TForm1() = default;
+// A portal pick still open is closed: its answer has no window to go to.
+TForm1::~TForm1()
+{
+    if (FPlatform.Portal.isPicking())
+        FPlatform.Portal.cancel();
+}
 
 void TForm1::createControls()
 {

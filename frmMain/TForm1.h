@@ -6,6 +6,7 @@
 #include "frmMain/FailureBoundary.h"
 #include "frmMain/TColorDialog.h"
 #include "frmMain/TSaveTextFileDialog.h"
+#include "platform/ColorPortal.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -119,6 +120,9 @@ private:
     void setCurrentColor(HSLUtils::TColor color);
     QColor paintColor(HSLUtils::TColor color) const;
     void rgbSliderMoved();
+    void pickThroughPortal();
+    void portalAnswered(const ColorPortal::Answer& answer);
+    void showPickedColor(HSLUtils::TColor color);
     void translateDialogColor();
 
     void createControls();

@@ -3,21 +3,19 @@
 // state; Enter on the focused button, or a click, stops it.
 #include "frmMain/TForm1.h"
 
+#include "frmMain/PickerCaptions.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "platform/DesktopPixels.h"
 
 #include <QTimer>
 
-namespace {
-
-const QString PickCaption = QStringLiteral("Pick a color from desktop");
-const QString StopCaption = QStringLiteral("Press Enter to pick or click here to stop");
-
-} // namespace
-
 void TForm1::btn6Click(QObject*)
 {
+    if (FPlatform.Picker == PickerMode::Portal) {
+        pickThroughPortal(); // one pick by the desktop's own picker
+        return;
+    }
     if (tmr1->isActive()) {
         tmr1->stop();
         btn6->setText(PickCaption);

@@ -1,7 +1,10 @@
 #pragma once
 // The services the window takes from the desktop. The program wires the real
 // ones at start-up; tests wire doubles.
+#include "platform/PickerMode.h"
+
 class ColorChooser;
+class ColorPortal;
 class DesktopPixels;
 class FileOutput;
 class MessageBoxes;
@@ -15,4 +18,6 @@ struct Platform {
     SaveDialog& SaveFileDialog;
     FileOutput& Files;
     DesktopPixels& Desktop;
+    ColorPortal& Portal;
+    PickerMode Picker; // Live or Portal, never Auto: the desktop's picker is Portal
 };
