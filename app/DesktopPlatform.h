@@ -13,7 +13,7 @@ struct DesktopPlatform {
     // `picker` as the user asked for it; Auto picks by the session.
     explicit DesktopPlatform(PickerMode picker = PickerMode::Auto)
         : platform{boxes, colors,  chooser, saveDialog,
-                   files, desktop, portal,  ResolvePickerMode(picker)}
+                   files, desktop, &portal, ResolvePickerMode(picker)}
     {}
 
     QtMessageBoxes boxes;

@@ -61,8 +61,8 @@ TForm1::TForm1(Platform& platform, QWidget* parent)
 // A portal pick still open is closed: its answer has no window to go to.
 TForm1::~TForm1()
 {
-    if (FPlatform.Portal.isPicking())
-        FPlatform.Portal.cancel();
+    if (FPlatform.Portal != nullptr && FPlatform.Portal->isPicking())
+        FPlatform.Portal->cancel();
 }
 
 void TForm1::createControls()

@@ -12,7 +12,7 @@
 
 void TForm1::btn6Click(QObject*)
 {
-    if (FPlatform.Picker == PickerMode::Portal) {
+    if (FPlatform.Picker == PickerMode::Portal && FPlatform.Portal != nullptr) {
         pickThroughPortal(); // one pick by the desktop's own picker
         return;
     }

@@ -10,7 +10,7 @@
 
 void TForm1::pickThroughPortal()
 {
-    ColorPortal& portal = FPlatform.Portal;
+    ColorPortal& portal = *FPlatform.Portal;
     if (portal.isPicking()) {
         portal.cancel();
         btn6->setText(PickCaption);

@@ -18,6 +18,8 @@ struct Platform {
     SaveDialog& SaveFileDialog;
     FileOutput& Files;
     DesktopPixels& Desktop;
-    ColorPortal& Portal;
-    PickerMode Picker; // Live or Portal, never Auto: the desktop's picker is Portal
+    // The desktop's own picker, where the program may not read the screen;
+    // the picker uses it when Picker is Portal. None: the picker samples live.
+    ColorPortal* Portal = nullptr;
+    PickerMode Picker = PickerMode::Live; // Live or Portal; Auto counts as Live
 };

@@ -1,6 +1,7 @@
 #include "platform/QtDBusColorPortal.h"
 
 #include <QDBusArgument>
+#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -71,7 +72,10 @@ QString expectedHandle(const QString& uniqueName, const QString& token)
 
 } // namespace
 
-QtDBusColorPortal::QtDBusColorPortal(const QDBusConnection& bus) : FBus(bus) {}
+QDBusConnection QtDBusColorPortal::bus()
+{
+    return QDBusConnection::sessionBus();
+}
 
 // Leaving with a pick open: the desktop's picker is closed too.
 QtDBusColorPortal::~QtDBusColorPortal()
@@ -111,7 +115,7 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
     FAnswered = std::move(answered);
     FParent = parentWindowOf(parent);
     const quint64 request = ++FRequests;
-    if (!FBus.isConnected()) {
+    if (!bus().isConnected()) {
         finishLater(Failed);
         return;
     }
@@ -119,7 +123,7 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
         Service, DesktopPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << ScreenshotInterface << QStringLiteral("version");
-    auto* watcher = new QDBusPendingCallWatcher(FBus.asyncCall(get), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(get), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, request](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
@@ -143,12 +147,12 @@ void QtDBusColorPortal::callPickColor(quint64 request)
 {
     static quint64 tokens = 0; // one connection may serve several portals
     const QString token = QStringLiteral("huvella%1").arg(++tokens);
-    const QString expected = expectedHandle(FBus.baseService(), token);
+    const QString expected = expectedHandle(bus().baseService(), token);
     listen(expected);
     QDBusMessage call = QDBusMessage::createMethodCall(Service, DesktopPath, ScreenshotInterface,
                                                        QStringLiteral("PickColor"));
     call << FParent << QVariantMap{{QStringLiteral("handle_token"), token}};
-    auto* watcher = new QDBusPendingCallWatcher(FBus.asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, request, expected](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
@@ -174,16 +178,16 @@ void QtDBusColorPortal::listen(const QString& handle)
 {
     stopListening();
     FHandle = handle;
-    FBus.connect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
-                 SLOT(onResponse(QDBusMessage)));
+    bus().connect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
+                  SLOT(onResponse(QDBusMessage)));
 }
 
 void QtDBusColorPortal::stopListening()
 {
     if (FHandle.isEmpty())
         return;
-    FBus.disconnect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
-                    SLOT(onResponse(QDBusMessage)));
+    bus().disconnect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
+                     SLOT(onResponse(QDBusMessage)));
     FHandle.clear();
 }
 
@@ -216,7 +220,7 @@ void QtDBusColorPortal::cancel()
 
 void QtDBusColorPortal::closeRequest(const QString& handle)
 {
-    FBus.send(
+    bus().send(
         QDBusMessage::createMethodCall(Service, handle, RequestInterface, QStringLiteral("Close")));
 }
 

@@ -4,16 +4,18 @@
 // signal of the request it opens.
 #include "platform/ColorPortal.h"
 
-#include <QDBusConnection>
 #include <QObject>
 #include <QVariantMap>
 
+class QDBusConnection;
 class QDBusMessage;
 
 class QtDBusColorPortal final : public QObject, public ColorPortal {
     Q_OBJECT
 public:
-    explicit QtDBusColorPortal(const QDBusConnection& bus = QDBusConnection::sessionBus());
+    // On the session bus, which the first pick connects to: a program that
+    // samples live never needs it.
+    QtDBusColorPortal() = default;
     ~QtDBusColorPortal() override;
 
     void pick(const QWindow* parent, Answered answered) override;
@@ -39,8 +41,8 @@ private:
     void closeRequest(const QString& handle);
     void finish(const Answer& answer);
     void finishLater(const Answer& answer);
+    static QDBusConnection bus();
 
-    QDBusConnection FBus;
     Answered FAnswered; // empty while no pick is open
     QString FParent;
     QString FHandle;       // the request's object path, where Response comes

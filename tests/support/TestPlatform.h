@@ -18,20 +18,22 @@ struct TestPlatform {
     ScriptedDesktopPixels desktop;
     ScriptedColorPortal portal;
     // Live sampling, whatever session the tests run in.
-    Platform platform{boxes, colors, chooser, saveDialog, files, desktop, portal, PickerMode::Live};
+    Platform platform{boxes, colors,  chooser, saveDialog,
+                      files, desktop, &portal, PickerMode::Live};
 
     // The doubles with a real service in place of one of them.
     Platform with(DesktopPixels& realDesktop)
     {
-        return {boxes, colors, chooser, saveDialog, files, realDesktop, portal, PickerMode::Live};
+        return {boxes, colors, chooser, saveDialog, files, realDesktop, &portal, PickerMode::Live};
     }
     Platform with(FileOutput& realFiles)
     {
-        return {boxes, colors, chooser, saveDialog, realFiles, desktop, portal, PickerMode::Live};
+        return {boxes, colors, chooser, saveDialog, realFiles, desktop, &portal, PickerMode::Live};
     }
     // The picker through this portal.
     Platform with(ColorPortal& realPortal)
     {
-        return {boxes, colors, chooser, saveDialog, files, desktop, realPortal, PickerMode::Portal};
+        return {boxes, colors,  chooser,     saveDialog,
+                files, desktop, &realPortal, PickerMode::Portal};
     }
 };
