@@ -5,7 +5,6 @@
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
-#include "platform/ColorPortal.h"
 #include "platform/MessageBoxes.h"
 #include "sTrackBar/TsTrackBar.h"
 
