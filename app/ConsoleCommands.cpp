@@ -8,17 +8,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-namespace {
-
-// Everything or nothing: a result cut short (a full disk, a closed pipe) is a failure.
-bool WriteOut(const QByteArray& bytes)
-{
-    return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
-               std::size_t(bytes.size()) &&
-           std::fflush(stdout) == 0;
-}
-
-} // namespace
+namespace {} // namespace
 
 int ReportUsageError(const UsageError& error)
 {
@@ -61,4 +51,11 @@ int RunConsoleCommand(int& argc, char** argv, const CommandLine& line)
         return 0;
     std::fputs("huvella: cannot write the result\n", stderr);
     return FailureStatus;
+}
+
+bool WriteOut(const QByteArray& bytes)
+{
+    return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
+               std::size_t(bytes.size()) &&
+           std::fflush(stdout) == 0;
 }

@@ -3,6 +3,7 @@
 // conversions, on QtCore alone so that it starts fast over ssh and in scripts.
 #include "HSLUtils/HSLUtils.h"
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -11,6 +12,10 @@ struct UsageError;
 
 // The exit status of a usage error, a bad color text or a failure.
 constexpr int FailureStatus = 2;
+
+// Writes a result to stdout, all of it or it fails: a result cut short (a full
+// disk, a closed pipe) is a failure.
+bool WriteOut(const QByteArray& bytes);
 
 // One line on stderr and a pointer to --help; returns FailureStatus.
 int ReportUsageError(const UsageError& error);

@@ -4,16 +4,24 @@
 #include "platform/Platform.h"
 #include "platform/PosixFileOutput.h"
 #include "platform/QtColorChooser.h"
+#include "platform/QtDBusColorPortal.h"
 #include "platform/QtMessageBoxes.h"
 #include "platform/QtSaveDialog.h"
 #include "platform/X11DesktopPixels.h"
 
 struct DesktopPlatform {
+    // `picker` as the user asked for it; Auto picks by the session.
+    explicit DesktopPlatform(PickerMode picker = PickerMode::Auto)
+        : platform{boxes, colors,  chooser, saveDialog,
+                   files, desktop, &portal, ResolvePickerMode(picker)}
+    {}
+
     QtMessageBoxes boxes;
     ClassicSystemColors colors;
     QtColorChooser chooser;
     QtSaveDialog saveDialog;
     PosixFileOutput files;
     X11DesktopPixels desktop;
-    Platform platform{boxes, colors, chooser, saveDialog, files, desktop};
+    QtDBusColorPortal portal;
+    Platform platform;
 };

@@ -9,9 +9,13 @@
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
+#include "platform/ClassicSystemColors.h"
+#include "platform/PickerMode.h"
+#include "platform/QtDBusColorPortal.h"
 #include "platform/X11PointerGrab.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace {
@@ -21,19 +25,6 @@ constexpr int HexBoxLength = 7;
 // How long a grab another program holds may keep the pick waiting: a hotkey
 // daemon lets go of the keyboard when the hotkey is released.
 constexpr std::chrono::milliseconds GrabPatience(1000);
-
-bool PicksThroughPortal(PickerMode mode)
-{
-    switch (mode) {
-    case PickerMode::Live:
-        return false;
-    case PickerMode::Portal:
-        return true;
-    case PickerMode::Auto:
-        break;
-    }
-    return qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
-}
 
 bool HasDisplay()
 {
@@ -64,7 +55,7 @@ int RunWindow(int& argc, char** argv, const CommandLine& line)
     QApplication app(argc, argv);
     ConfigureApplication(app);
 
-    DesktopPlatform desktop;
+    DesktopPlatform desktop(line.picker);
     TForm1 Form1(desktop.platform);
     if (line.colorText)
         OpenOnColor(Form1, *line.colorText);
@@ -72,12 +63,44 @@ int RunWindow(int& argc, char** argv, const CommandLine& line)
     return QApplication::exec();
 }
 
+namespace {
+
+// One pick by the desktop's own picker, through the desktop portal.
+int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
+{
+    QGuiApplication app(argc, argv);
+    ClassicSystemColors colors;
+    QtDBusColorPortal portal;
+    int status = FailureStatus;
+    portal.pick(nullptr, [&](const ColorPortal::Answer& answer) {
+        using Kind = ColorPortal::Answer::Kind;
+        switch (answer.kind) {
+        case Kind::Color:
+            status = WriteOut(FormatColor(answer.color, line.format, colors)) ? 0 : FailureStatus;
+            if (status != 0)
+                std::fputs("huvella: cannot write the color\n", stderr);
+            break;
+        case Kind::Cancelled:
+            status = 1;
+            break;
+        case Kind::Failed:
+            std::fputs("huvella: the desktop portal gave no color (no portal, or no color "
+                       "picker in it)\n",
+                       stderr);
+            break;
+        }
+        QCoreApplication::exit(status);
+    });
+    QGuiApplication::exec();
+    return status;
+}
+
+} // namespace
+
 int RunPick(int& argc, char** argv, const CommandLine& line)
 {
-    if (PicksThroughPortal(line.picker)) {
-        std::fputs("huvella: no desktop portal to pick a color with\n", stderr);
-        return FailureStatus;
-    }
+    if (ResolvePickerMode(line.picker) == PickerMode::Portal)
+        return PickThroughPortal(argc, argv, line);
     // The grab comes first: with no X display there is no QApplication to make.
     QString failure;
     std::unique_ptr<X11PointerGrab> grab = X11PointerGrab::start(failure, GrabPatience);

@@ -1,5 +1,6 @@
 #include "app/PickSession.h"
 
+#include "app/ConsoleCommands.h"
 #include "platform/DesktopPixels.h"
 #include "platform/X11PointerGrab.h"
 
@@ -76,9 +77,7 @@ void PickSession::pickAt(QPoint at)
     }
     const QByteArray text = FormatColor(pixel.color, m_format, m_colors);
     m_grab.reset(); // the pointer is free before the color is out
-    const bool written = std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout) ==
-                             std::size_t(text.size()) &&
-                         std::fflush(stdout) == 0;
+    const bool written = WriteOut(text);
     finish(written ? Picked : Failed,
            written ? QString() : QStringLiteral("cannot write the color"));
 }

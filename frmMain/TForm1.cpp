@@ -64,7 +64,12 @@ TForm1::TForm1(Platform& platform, QWidget* parent)
     btn1->setFocus();
 }
 
-TForm1::~TForm1() = default;
+// A portal pick still open is closed: its answer has no window to go to.
+TForm1::~TForm1()
+{
+    if (FPlatform.Portal != nullptr && FPlatform.Portal->isPicking())
+        FPlatform.Portal->cancel();
+}
 
 void TForm1::createControls()
 {

@@ -6,6 +6,7 @@
 #include "frmMain/FailureBoundary.h"
 #include "frmMain/TColorDialog.h"
 #include "frmMain/TSaveTextFileDialog.h"
+#include "platform/ColorPortal.h"
 #include "platform/DesktopPixels.h"
 #include "platform/Platform.h"
 
@@ -128,6 +129,9 @@ private:
     void rgbSliderMoved();
     // Fails with the toolkit's message, once per run of unreadable-screen reads.
     void screenUnreadable();
+    void pickThroughPortal();
+    void portalAnswered(const ColorPortal::Answer& answer);
+    void showPickedColor(HSLUtils::TColor color);
     void translateDialogColor();
 
     void createControls();

@@ -3,6 +3,7 @@
 // state; Enter on the focused button, or a click, stops it.
 #include "frmMain/TForm1.h"
 
+#include "frmMain/PickerCaptions.h"
 #include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
@@ -10,15 +11,12 @@
 
 #include <QTimer>
 
-namespace {
-
-const QString PickCaption = QStringLiteral("Pick a color from desktop");
-const QString StopCaption = QStringLiteral("Press Enter to pick or click here to stop");
-
-} // namespace
-
 void TForm1::btn6Click(QObject*)
 {
+    if (FPlatform.Picker == PickerMode::Portal && FPlatform.Portal != nullptr) {
+        pickThroughPortal(); // one pick by the desktop's own picker
+        return;
+    }
     if (tmr1->isActive()) {
         tmr1->stop();
         FLoupe->hide();
@@ -55,10 +53,7 @@ void TForm1::tmr1Timer(QObject*)
     // taking the "no pixel" value for a color.
     if (sample == DesktopPixels::Pixel::NoColor)
         return;
-    setCurrentColor(sample);
-    TBPosisions();
-    edt1->setText(ColorToHTML(CurrentColor())); // read back: TBPosisions may rebuild it
-    getRGBparams();
+    showPickedColor(sample);
 }
 
 HSLUtils::TColor TForm1::DesktopColor(int X, int Y)

@@ -16,6 +16,11 @@ package_packages=(dpkg-dev file)
 # bus, the Python AT-SPI client).
 test_packages+=("${package_packages[@]}" lintian desktop-file-utils appstream
                 dbus-x11 at-spi2-core python3-pyatspi)
+# The picker through the desktop portal: a private session bus, a stand-in
+# portal in the system Python, Debian's real portal frontend, and a headless
+# Wayland compositor with Qt's Wayland plugin.
+test_packages+=(dbus-daemon dbus-bin python3-dbus python3-gi gir1.2-glib-2.0
+                xdg-desktop-portal weston qt6-wayland)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 

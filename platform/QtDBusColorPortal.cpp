@@ -1,0 +1,241 @@
+#include "platform/QtDBusColorPortal.h"
+
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDBusVariant>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+const QString Service = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString DesktopPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
+const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+// PickColor came with version 2 of the Screenshot interface.
+constexpr uint PickColorVersion = 2;
+
+using Kind = ColorPortal::Answer::Kind;
+const ColorPortal::Answer Failed{Kind::Failed, 0};
+
+// A D-Bus value as Qt hands it over: containers stay QDBusArgument, variants
+// may stay QDBusVariant.
+QVariant unwrapped(QVariant value)
+{
+    while (value.metaType() == QMetaType::fromType<QDBusVariant>())
+        value = value.value<QDBusVariant>().variant();
+    return value;
+}
+
+std::optional<int> channelOf(double v)
+{
+    if (!std::isfinite(v))
+        return std::nullopt;
+    // Clamped as a double first: v * 255 may not fit an int.
+    return static_cast<int>(std::clamp(std::nearbyint(v * 255.0), 0.0, 255.0));
+}
+
+std::optional<HSLUtils::TColor> colorOf(const QVariant& value)
+{
+    if (value.metaType() != QMetaType::fromType<QDBusArgument>())
+        return std::nullopt;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("(ddd)"))
+        return std::nullopt;
+    double red = 0, green = 0, blue = 0;
+    argument.beginStructure();
+    argument >> red >> green >> blue;
+    argument.endStructure();
+    const auto r = channelOf(red), g = channelOf(green), b = channelOf(blue);
+    if (!r || !g || !b)
+        return std::nullopt;
+    return *r | *g << 8 | *b << 16;
+}
+
+// The request path the portal will use: the caller's unique name without its
+// ':' and with '.' as '_', and the token it was given.
+QString expectedHandle(const QString& uniqueName, const QString& token)
+{
+    QString sender = uniqueName;
+    sender.remove(0, sender.startsWith(QLatin1Char(':')) ? 1 : 0)
+        .replace(QLatin1Char('.'), QLatin1Char('_'));
+    return DesktopPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
+}
+
+} // namespace
+
+QDBusConnection QtDBusColorPortal::bus()
+{
+    return QDBusConnection::sessionBus();
+}
+
+// Leaving with a pick open: the desktop's picker is closed too.
+QtDBusColorPortal::~QtDBusColorPortal()
+{
+    if (isPicking())
+        cancel();
+}
+
+bool QtDBusColorPortal::isPicking() const
+{
+    return static_cast<bool>(FAnswered);
+}
+
+QString QtDBusColorPortal::parentWindowOf(const QWindow* window)
+{
+    if (window == nullptr || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return {};
+    return QStringLiteral("x11:") + QString::number(window->winId(), 16);
+}
+
+ColorPortal::Answer QtDBusColorPortal::answerOf(uint response, const QVariantMap& results)
+{
+    if (response == 1)
+        return {Kind::Cancelled, 0};
+    if (response != 0)
+        return Failed;
+    const auto color = colorOf(unwrapped(results.value(QStringLiteral("color"))));
+    return color ? Answer{Kind::Color, *color} : Failed;
+}
+
+// First the interface's version, which also starts a portal that the bus
+// activates; then the call.
+void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
+{
+    if (isPicking())
+        cancel();
+    FAnswered = std::move(answered);
+    FParent = parentWindowOf(parent);
+    const quint64 request = ++FRequests;
+    if (!bus().isConnected()) {
+        finishLater(Failed);
+        return;
+    }
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        Service, DesktopPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get << ScreenshotInterface << QStringLiteral("version");
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(get), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, request](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                if (request != FRequests || !isPicking())
+                    return; // cancelled meanwhile
+                const QDBusPendingReply<QDBusVariant> reply = *call;
+                const QVariant version =
+                    reply.isError() ? QVariant() : unwrapped(reply.value().variant());
+                if (version.metaType() != QMetaType::fromType<uint>() ||
+                    version.toUInt() < PickColorVersion) {
+                    finish(Failed);
+                    return;
+                }
+                callPickColor(request);
+            });
+}
+
+// Response is listened for on the expected path before the call, so that an
+// answer that comes at once is not missed.
+void QtDBusColorPortal::callPickColor(quint64 request)
+{
+    static quint64 tokens = 0; // one connection may serve several portals
+    const QString token = QStringLiteral("huvella%1").arg(++tokens);
+    const QString expected = expectedHandle(bus().baseService(), token);
+    listen(expected);
+    QDBusMessage call = QDBusMessage::createMethodCall(Service, DesktopPath, ScreenshotInterface,
+                                                       QStringLiteral("PickColor"));
+    call << FParent << QVariantMap{{QStringLiteral("handle_token"), token}};
+    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, request, expected](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<QDBusObjectPath> reply = *call;
+                const QString handle = reply.isError() ? QString() : reply.value().path();
+                if (request != FRequests || !isPicking()) {
+                    // Closed before the portal said where: the expected path
+                    // is closed already, a path of the portal's own is not.
+                    if (!handle.isEmpty() && handle != expected)
+                        closeRequest(handle);
+                    return;
+                }
+                if (reply.isError()) {
+                    finish(Failed);
+                    return;
+                }
+                if (handle != FHandle)
+                    listen(handle); // an older portal makes up its own path
+            });
+}
+
+void QtDBusColorPortal::listen(const QString& handle)
+{
+    stopListening();
+    FHandle = handle;
+    bus().connect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
+                  SLOT(onResponse(QDBusMessage)));
+}
+
+void QtDBusColorPortal::stopListening()
+{
+    if (FHandle.isEmpty())
+        return;
+    bus().disconnect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
+                     SLOT(onResponse(QDBusMessage)));
+    FHandle.clear();
+}
+
+void QtDBusColorPortal::onResponse(const QDBusMessage& message)
+{
+    if (!isPicking() || message.path() != FHandle)
+        return;
+    const QList<QVariant> arguments = message.arguments();
+    if (message.signature() != QLatin1String("ua{sv}") || arguments.size() != 2) {
+        finish(Failed);
+        return;
+    }
+    const QVariant results = arguments.at(1);
+    const QVariantMap map = results.metaType() == QMetaType::fromType<QDBusArgument>()
+                                ? qdbus_cast<QVariantMap>(results.value<QDBusArgument>())
+                                : results.toMap();
+    finish(answerOf(arguments.at(0).toUInt(), map));
+}
+
+void QtDBusColorPortal::cancel()
+{
+    if (!isPicking())
+        return;
+    if (!FHandle.isEmpty())
+        closeRequest(FHandle);
+    stopListening();
+    FAnswered = nullptr;
+    ++FRequests; // whatever is still under way for this pick is dropped
+}
+
+void QtDBusColorPortal::closeRequest(const QString& handle)
+{
+    bus().send(
+        QDBusMessage::createMethodCall(Service, handle, RequestInterface, QStringLiteral("Close")));
+}
+
+void QtDBusColorPortal::finish(const Answer& answer)
+{
+    stopListening();
+    const Answered answered = std::move(FAnswered);
+    FAnswered = nullptr;
+    answered(answer);
+}
+
+void QtDBusColorPortal::finishLater(const Answer& answer)
+{
+    QTimer::singleShot(0, this, [this, answer, request = FRequests] {
+        if (request == FRequests && isPicking())
+            finish(answer);
+    });
+}

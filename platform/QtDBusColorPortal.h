@@ -1,0 +1,50 @@
+#pragma once
+// The desktop portal's color picker over D-Bus:
+// org.freedesktop.portal.Screenshot.PickColor, answered by the Response
+// signal of the request it opens.
+#include "platform/ColorPortal.h"
+
+#include <QObject>
+#include <QVariantMap>
+
+class QDBusConnection;
+class QDBusMessage;
+
+class QtDBusColorPortal final : public QObject, public ColorPortal {
+    Q_OBJECT
+public:
+    // On the session bus, which the first pick connects to: a program that
+    // samples live never needs it.
+    QtDBusColorPortal() = default;
+    ~QtDBusColorPortal() override;
+
+    void pick(const QWindow* parent, Answered answered) override;
+    void cancel() override;
+    bool isPicking() const override;
+
+    // What a Response(response, results) means: a color only for response 0
+    // with a "color" of three finite doubles, (ddd); each channel is
+    // round(v * 255), ties to even, clamped to 0..255.
+    static Answer answerOf(uint response, const QVariantMap& results);
+
+    // The parent_window argument: "x11:<id in hex>" on X11, empty elsewhere
+    // (Wayland would need an exported surface handle, which Qt 6.4 lacks).
+    static QString parentWindowOf(const QWindow* window);
+
+private slots:
+    void onResponse(const QDBusMessage& message);
+
+private:
+    void callPickColor(quint64 request);
+    void listen(const QString& handle);
+    void stopListening();
+    void closeRequest(const QString& handle);
+    void finish(const Answer& answer);
+    void finishLater(const Answer& answer);
+    static QDBusConnection bus();
+
+    Answered FAnswered; // empty while no pick is open
+    QString FParent;
+    QString FHandle;       // the request's object path, where Response comes
+    quint64 FRequests = 0; // numbers the picks: replies to an earlier one are dropped
+};

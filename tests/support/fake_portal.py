@@ -1,0 +1,193 @@
+"""A stand-in for the desktop portal on a private session bus.
+
+  fake_portal.py frontend   owns org.freedesktop.portal.Desktop and answers
+                            Screenshot.PickColor as the test scripted it
+  fake_portal.py backend    owns a portal backend (impl.portal.Screenshot and
+                            impl.portal.Access) for the real xdg-desktop-portal
+
+Either way the test steers it over org.huvella.test.FakePortal on
+/org/huvella/test: Script(name) sets how the next picks are answered, Calls()
+returns what the program called. Prints "ready" once its names are owned.
+"""
+import math
+import sys
+
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+DESKTOP_PATH = "/org/freedesktop/portal/desktop"
+FRONTEND_NAME = "org.freedesktop.portal.Desktop"
+BACKEND_NAME = "org.freedesktop.impl.portal.desktop.huvellatest"
+CONTROL_NAME = "org.huvella.test.FakePortal"
+
+
+def color(r, g, b, signature="ddd"):
+    return dbus.Struct((r, g, b), signature=signature, variant_level=1)
+
+
+def results(**values):
+    return dbus.Dictionary(values, signature="sv")
+
+
+# How a pick is answered: (response, results). Other scripts are handled apart.
+ANSWERS = {
+    "color": (0, results(color=color(0.2, 0.4, 0.6))),
+    "clamped": (0, results(color=color(1.2, -0.3, 0.5))),
+    "cancel": (1, results()),
+    "other": (2, results()),
+    "nan": (0, results(color=color(math.nan, 0.4, 0.6))),
+    "infinite": (0, results(color=color(0.2, math.inf, 0.6))),
+    "missing": (0, results(colour=color(0.2, 0.4, 0.6))),
+    "text": (0, results(color=dbus.String("#336699", variant_level=1))),
+    "two": (0, results(color=dbus.Struct((0.2, 0.4), signature="dd", variant_level=1))),
+    "integers": (0, results(color=color(51, 102, 153, signature="iii"))),
+    "array": (0, results(color=dbus.Array([0.2, 0.4, 0.6], signature="d", variant_level=1))),
+}
+
+state = {"script": "color", "calls": []}
+
+
+def record(call):
+    state["calls"].append(call)
+
+
+def subscribed(bus, sender, handle):
+    """Whether `sender` listens for Response on `handle` right now."""
+    stats = bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus")
+    rules = stats.GetAllMatchRules(dbus_interface="org.freedesktop.DBus.Debug.Stats")
+    return any(f"path='{handle}'" in rule and "member='Response'" in rule
+               for rule in rules.get(sender, []))
+
+
+class Request(dbus.service.Object):
+    def __init__(self, bus, path):
+        super().__init__(bus, path)
+        self.path = path
+
+    @dbus.service.signal("org.freedesktop.portal.Request", signature="ua{sv}")
+    def Response(self, response, results):
+        pass
+
+    @dbus.service.method("org.freedesktop.portal.Request")
+    def Close(self):
+        record("Close " + self.path)
+
+    def answer(self, name):
+        response, values = ANSWERS[name]
+        self.Response(dbus.UInt32(response), values)
+        self.remove_from_connection()
+
+
+class Frontend(dbus.service.Object):
+    """org.freedesktop.portal.Screenshot as the program sees it."""
+
+    def __init__(self, bus):
+        super().__init__(bus, DESKTOP_PATH)
+        self.bus = bus
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss",
+                         out_signature="v")
+    def Get(self, interface, name):
+        record(f"Get {interface} {name}")
+        if interface != "org.freedesktop.portal.Screenshot" or name != "version":
+            raise dbus.exceptions.DBusException("no such property",
+                                                name="org.freedesktop.DBus.Error.InvalidArgs")
+        return dbus.UInt32(1 if state["script"] == "version1" else 2, variant_level=1)
+
+    @dbus.service.method("org.freedesktop.portal.Screenshot", in_signature="sa{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def PickColor(self, parent, options, sender):
+        script = state["script"]
+        token = str(options.get("handle_token", ""))
+        handle = f"{DESKTOP_PATH}/request/{sender[1:].replace('.', '_')}/{token}"
+        record(f"PickColor parent={parent} token={token} "
+               f"subscribed={'yes' if subscribed(self.bus, sender, handle) else 'no'}")
+        if script == "error":
+            raise dbus.exceptions.DBusException("the picker broke",
+                                                name="org.freedesktop.DBus.Error.Failed")
+        if script == "elsewhere":
+            # An older portal's own path, answered once the program knows it.
+            request = Request(self.bus, f"{DESKTOP_PATH}/request/elsewhere/{token}")
+            GLib.timeout_add(200, lambda: request.answer("color") and False)
+            return request.path
+        if script == "slow":
+            # Answers only long after; a Close does not stop this fake's answer,
+            # so that the program is seen to drop it.
+            request = Request(self.bus, handle)
+            GLib.timeout_add(600, lambda: request.answer("color") and False)
+            return handle
+        request = Request(self.bus, handle)
+        request.answer(script)  # before the reply: only an early subscriber hears it
+        return handle
+
+
+class Backend(dbus.service.Object):
+    """The implementation side, behind the real xdg-desktop-portal."""
+
+    def __init__(self, bus):
+        super().__init__(bus, DESKTOP_PATH)
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss",
+                         out_signature="v")
+    def Get(self, interface, name):
+        return dbus.UInt32(2, variant_level=1)
+
+    @dbus.service.method("org.freedesktop.impl.portal.Screenshot", in_signature="ossa{sv}",
+                         out_signature="ua{sv}")
+    def PickColor(self, handle, app_id, parent, options):
+        record(f"impl PickColor parent={parent}")
+        return ANSWERS[state["script"]]
+
+    @dbus.service.method("org.freedesktop.impl.portal.Screenshot", in_signature="ossa{sv}",
+                         out_signature="ua{sv}")
+    def Screenshot(self, handle, app_id, parent, options):
+        return (dbus.UInt32(2), results())
+
+    @dbus.service.method("org.freedesktop.impl.portal.Access", in_signature="osssssa{sv}",
+                         out_signature="ua{sv}")
+    def AccessDialog(self, handle, app_id, parent, title, subtitle, body, options):
+        return (dbus.UInt32(0), results())
+
+
+class Control(dbus.service.Object):
+    def __init__(self, bus, owned):
+        super().__init__(bus, "/org/huvella/test")
+        self.bus = bus
+        self.owned = owned
+
+    @dbus.service.method(CONTROL_NAME, in_signature="s")
+    def Script(self, name):
+        state["script"] = name
+        state["calls"] = []
+
+    @dbus.service.method(CONTROL_NAME, out_signature="as")
+    def Calls(self):
+        return dbus.Array(state["calls"], signature="s")
+
+    # The portal's name given up and taken again: a desktop without a portal.
+    @dbus.service.method(CONTROL_NAME)
+    def Vanish(self):
+        self.bus.release_name(self.owned)
+
+    @dbus.service.method(CONTROL_NAME)
+    def Return(self):
+        self.bus.request_name(self.owned, dbus.bus.NAME_FLAG_DO_NOT_QUEUE)
+
+
+def main():
+    side = sys.argv[1]
+    DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    owned = FRONTEND_NAME if side == "frontend" else BACKEND_NAME
+    names = [dbus.service.BusName(owned, bus), dbus.service.BusName(CONTROL_NAME, bus)]
+    (Frontend if side == "frontend" else Backend)(bus)
+    Control(bus, owned)
+    print("ready", flush=True)
+    GLib.MainLoop().run()
+    del names
+
+
+if __name__ == "__main__":
+    main()
