@@ -8,8 +8,6 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-namespace {} // namespace
-
 int ReportUsageError(const UsageError& error)
 {
     std::fprintf(stderr, "huvella: %s\nTry 'huvella --help' for more information.\n",
