@@ -114,3 +114,11 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     }
     return line;
 }
+
+std::variant<CommandLine, UsageError> ParseCommandLine(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return ParseCommandLine(arguments);
+}

@@ -32,3 +32,5 @@ struct UsageError {
 // Reads the arguments (the program's name first). Only the syntax is checked
 // here; whether a color text names a color is the caller's to find out.
 std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& arguments);
+// The same for main()'s arguments, in the locale's encoding.
+std::variant<CommandLine, UsageError> ParseCommandLine(int argc, char** argv);

@@ -4,14 +4,9 @@
 #include "app/ConsoleCommands.h"
 #include "app/GuiCommands.h"
 
-#include <QStringList>
-
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const auto parsed = ParseCommandLine(arguments);
+    const auto parsed = ParseCommandLine(argc, argv);
     if (const auto* error = std::get_if<UsageError>(&parsed))
         return ReportUsageError(*error);
     const CommandLine& line = std::get<CommandLine>(parsed);

@@ -5,7 +5,6 @@
 #include "app/CommandLine.h"
 #include "app/ConsoleCommands.h"
 
-#include <QStringList>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -31,10 +30,7 @@ std::string GuiProgram()
 
 int main(int argc, char** argv)
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const auto parsed = ParseCommandLine(arguments);
+    const auto parsed = ParseCommandLine(argc, argv);
     if (const auto* error = std::get_if<UsageError>(&parsed))
         return ReportUsageError(*error);
     const CommandLine& line = std::get<CommandLine>(parsed);
