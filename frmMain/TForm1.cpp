@@ -51,7 +51,7 @@ constexpr int HintDisplayMs = 2500;
 TForm1::TForm1(Platform& platform, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      FPlatform(platform), FBoundary(platform.Boxes), FLoupe(std::make_unique<PickerLoupe>())
+      FPlatform(platform), FBoundary(platform.Boxes)
 {
     setWindowTitle(QStringLiteral("Huvella"));
     setFont(windowFont());

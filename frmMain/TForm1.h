@@ -114,7 +114,7 @@ public:
     HSLUtils::TColor CurrentColor() const;
 
     // The magnifier that follows the pointer while the picker samples.
-    PickerLoupe& Loupe() const { return *FLoupe; }
+    PickerLoupe& Loupe();
 
     // The About message: name, version, what the program does, its web address.
     static QString AboutText();
@@ -127,6 +127,7 @@ private:
     HSLUtils::TColor sampleColor(const DesktopPixels::Pixel& pixel);
     QColor paintColor(HSLUtils::TColor color) const;
     void rgbSliderMoved();
+    void hideLoupe();
     // Fails with the toolkit's message, once per run of unreadable-screen reads.
     void screenUnreadable();
     void pickThroughPortal();
@@ -154,9 +155,9 @@ private:
     Platform& FPlatform;
     FailureBoundary FBoundary;
     bool FPlaced = false;
-    bool FScreenFailureShown = false; // the picker's unreadable-screen box is up for this run
-    bool FTickPending = false;        // a timer tick waits to be handled
-    std::unique_ptr<PickerLoupe> FLoupe;
+    bool FScreenFailureShown = false;    // the picker's unreadable-screen box is up for this run
+    bool FTickPending = false;           // a timer tick waits to be handled
+    std::unique_ptr<PickerLoupe> FLoupe; // made at the first tick that reads the pointer
 
     int FRed = 0;
     int FGreen = 0;

@@ -11,6 +11,15 @@
 
 #include <QTimer>
 
+// Made when first needed: nothing of the picker's costs anything before the
+// window is up.
+PickerLoupe& TForm1::Loupe()
+{
+    if (!FLoupe)
+        FLoupe = std::make_unique<PickerLoupe>();
+    return *FLoupe;
+}
+
 void TForm1::btn6Click(QObject*)
 {
     if (FPlatform.Picker == PickerMode::Portal && FPlatform.Portal != nullptr) {
@@ -19,7 +28,7 @@ void TForm1::btn6Click(QObject*)
     }
     if (tmr1->isActive()) {
         tmr1->stop();
-        FLoupe->hide();
+        hideLoupe();
         btn6->setText(PickCaption);
         return;
     }
@@ -33,21 +42,21 @@ void TForm1::tmr1Timer(QObject*)
     btn6->setText(StopCaption); // the same text: nothing is redrawn
     const std::optional<QPoint> pointer = FPlatform.Desktop.cursorPos();
     if (!pointer) {
-        FLoupe->hide();
+        hideLoupe();
         if (!FPlatform.Desktop.screenReadable())
             screenUnreadable();
         return; // no point to read this time
     }
-    if (FLoupe->covers(*pointer)) {
-        FLoupe->moveClear(*pointer); // the loupe's own pixels are no color to pick
+    if (Loupe().covers(*pointer)) {
+        Loupe().moveClear(*pointer); // the loupe's own pixels are no color to pick
         return;
     }
     // One read for the pixel and the loupe around it: both show the same moment.
     const DesktopPixels::Block block = FPlatform.Desktop.blockAt(*pointer);
     if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
-        FLoupe->showBlock(block);
+        Loupe().showBlock(block);
     else
-        FLoupe->hide();
+        hideLoupe();
     const HSLUtils::TColor sample = sampleColor(block.pixel);
     // A point with no pixel keeps the color the window shows, rather than
     // taking the "no pixel" value for a color.
@@ -88,4 +97,10 @@ void TForm1::screenUnreadable()
         return;
     FScreenFailureShown = true;
     throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+}
+
+void TForm1::hideLoupe()
+{
+    if (FLoupe)
+        FLoupe->hide();
 }
