@@ -47,7 +47,7 @@ protected:
         QTest::mouseClick(form->btn6, Qt::LeftButton);
     }
 
-    void tick() { ASSERT_TRUE(QMetaObject::invokeMethod(form->tmr1, "timeout")); }
+    void tick() { deliverTick(); }
     PickerLoupe& loupe() { return form->Loupe(); }
     QImage grab() { return loupe().grab().toImage().convertToFormat(QImage::Format_RGB32); }
 };

@@ -226,7 +226,9 @@ TEST(PortalPickOrder, APickedColorIsShownAsATickShowsItsPixel)
     };
     const QStringList byTick = changesOf([](TForm1& form, TestPlatform& doubles, int color) {
         doubles.desktop.pixels = {{DesktopPixels::Pixel::Status::Color, color}};
+        form.tmr1->start(); // a stopped timer's ticks are dropped
         ASSERT_TRUE(QMetaObject::invokeMethod(form.tmr1, "timeout"));
+        QCoreApplication::sendPostedEvents(&form, QEvent::MetaCall);
     });
     const QStringList byPortal = changesOf([](TForm1& form, TestPlatform& doubles, int color) {
         form.btn6->click();

@@ -34,8 +34,7 @@ protected:
     {
         desktop.positions = {pointer};
         desktop.pixels = {pixel};
-        ASSERT_TRUE(QMetaObject::invokeMethod(form->tmr1, "timeout"));
-        QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+        deliverTick();
     }
 
     QStringList fields() const { return FieldsShown(*form); }

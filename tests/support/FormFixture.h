@@ -29,6 +29,14 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
+    // One picker tick as the timer delivers it: an event of its own, inside the
+    // window's failure boundary. A tick that finds the timer stopped does nothing.
+    void deliverTick()
+    {
+        ASSERT_TRUE(QMetaObject::invokeMethod(form->tmr1, "timeout"));
+        QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+    }
+
     // Presses and releases a key on a control that has the focus.
     static void press(QWidget* control, Qt::Key key, int times = 1)
     {
