@@ -15,7 +15,6 @@
 #include "platform/X11PointerGrab.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <cstdio>
 
 namespace {
@@ -65,10 +64,11 @@ int RunWindow(int& argc, char** argv, const CommandLine& line)
 
 namespace {
 
-// One pick by the desktop's own picker, through the desktop portal.
+// One pick by the desktop's own picker, through the desktop portal. It needs
+// the session bus, not a display of its own.
 int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
 {
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     ClassicSystemColors colors;
     QtDBusColorPortal portal;
     int status = FailureStatus;
@@ -91,7 +91,7 @@ int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
         }
         QCoreApplication::exit(status);
     });
-    QGuiApplication::exec();
+    QCoreApplication::exec();
     return status;
 }
 
