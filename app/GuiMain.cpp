@@ -1,25 +1,13 @@
-// huvella-gui: the window and the pick, started by huvella with the same
-// command line.
+// huvella-gui.so: the window and the pick, run for huvella with the command
+// line it has read.
 #include "app/CommandLine.h"
-#include "app/ConsoleCommands.h"
 #include "app/GuiCommands.h"
+#include "app/GuiModule.h"
 
-int main(int argc, char** argv)
+extern "C" __attribute__((visibility("default"))) int HuvellaGuiMain(int* argc, char** argv,
+                                                                     const CommandLine* line)
 {
-    const auto parsed = ParseCommandLine(argc, argv);
-    if (const auto* error = std::get_if<UsageError>(&parsed))
-        return ReportUsageError(*error);
-    const CommandLine& line = std::get<CommandLine>(parsed);
-
-    switch (line.action) {
-    case CommandLine::Action::Window:
-        return RunWindow(argc, argv, line);
-    case CommandLine::Action::Pick:
-        return RunPick(argc, argv, line);
-    case CommandLine::Action::Help:
-    case CommandLine::Action::Version:
-    case CommandLine::Action::Convert:
-        break;
-    }
-    return RunConsoleCommand(argc, argv, line);
+    if (line->action == CommandLine::Action::Pick)
+        return RunPick(*argc, argv, *line);
+    return RunWindow(*argc, argv, *line);
 }

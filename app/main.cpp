@@ -1,22 +1,22 @@
 // The program as started: reads its command line on QtCore alone and answers
 // what needs no display (help, version, conversions, a bad color text) itself.
-// The window and the pick run in huvella-gui, which this process becomes: the
-// GUI libraries load only where they are used.
+// The window and the pick run in the module huvella-gui.so, loaded only for
+// them: the GUI libraries load only where they are used.
 #include "app/CommandLine.h"
 #include "app/ConsoleCommands.h"
+#include "app/GuiModule.h"
 
-#include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstring>
+#include <dlfcn.h>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-// huvella-gui, at its place relative to this program's own file (the same in
-// the build tree and in an installation).
-std::string GuiProgram()
+// huvella-gui.so, at its place relative to this program's own file (the same
+// in the build tree and in an installation).
+std::string GuiModule()
 {
     char self[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
@@ -49,8 +49,14 @@ int main(int argc, char** argv)
         break;
     }
 
-    const std::string gui = GuiProgram();
-    execv(gui.c_str(), argv); // returns only when it failed
-    std::fprintf(stderr, "huvella: cannot start %s: %s\n", gui.c_str(), std::strerror(errno));
-    return FailureStatus;
+    // Bound lazily, as the libraries of a program are at its start.
+    const std::string module = GuiModule();
+    void* gui = dlopen(module.c_str(), RTLD_LAZY | RTLD_LOCAL);
+    const auto run =
+        gui != nullptr ? reinterpret_cast<GuiMainFunction>(dlsym(gui, GuiMainName)) : nullptr;
+    if (run == nullptr) {
+        std::fprintf(stderr, "huvella: cannot load %s: %s\n", module.c_str(), dlerror());
+        return FailureStatus;
+    }
+    return run(&argc, argv, &line); // the module stays loaded until the program ends
 }
