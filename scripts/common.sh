@@ -42,6 +42,17 @@ ensure_packages() {
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# Runs a command without its output, unless it fails: then what it printed
+# goes to stderr, so that a failed configure or build says why.
+quietly() {
+    local log status=0
+    log=$(mktemp)
+    "$@" >"$log" 2>&1 || status=$?
+    [ "$status" -eq 0 ] || cat "$log" >&2
+    rm -f "$log"
+    return "$status"
+}
+
 # ccache, where it is installed, makes a rebuild of an unchanged tree a matter
 # of seconds.
 if command -v ccache >/dev/null 2>&1; then
@@ -52,17 +63,17 @@ fi
 # and benchmarks; prints the build tree's path.
 build_release() {
     local tree="$root/build/release"
-    cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release \
-          -DHUVELLA_TESTS=OFF -DHUVELLA_BENCH=OFF >/dev/null
-    cmake --build "$tree" -j "$jobs" >/dev/null
+    quietly cmake -S "$root" -B "$tree" -DCMAKE_BUILD_TYPE=Release \
+          -DHUVELLA_TESTS=OFF -DHUVELLA_BENCH=OFF || return 1
+    quietly cmake --build "$tree" -j "$jobs" || return 1
     echo "$tree"
 }
 
 # Configures and builds the fuzz targets with clang in build/fuzz. CTest there
 # runs each for $1 inputs (-1: no limit) or $2 seconds (0: no limit).
 build_fuzzers() {
-    cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_CXX_COMPILER=clang++-14 \
+    quietly cmake -S "$root" -B "$root/build/fuzz" -DCMAKE_CXX_COMPILER=clang++-14 \
           -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHUVELLA_FUZZ=ON -DHUVELLA_WERROR=ON \
-          -DHUVELLA_FUZZ_RUNS="$1" -DHUVELLA_FUZZ_SECONDS="$2" >/dev/null
+          -DHUVELLA_FUZZ_RUNS="$1" -DHUVELLA_FUZZ_SECONDS="$2"
     cmake --build "$root/build/fuzz" --target huvella_fuzzers -j "$jobs"
 }
