@@ -69,6 +69,14 @@ build_release() {
     echo "$tree"
 }
 
+# Configures the sanitizer build under build/test, the one scripts/test runs.
+# -O2 keeps the exhaustive checks quick under the sanitizers; asserts stay on.
+configure_test_tree() {
+    quietly cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+          -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
+          -DHUVELLA_SANITIZE=ON -DHUVELLA_WERROR=ON
+}
+
 # Configures and builds the fuzz targets with clang in build/fuzz. CTest there
 # runs each for $1 inputs (-1: no limit) or $2 seconds (0: no limit).
 build_fuzzers() {
