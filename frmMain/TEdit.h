@@ -3,7 +3,7 @@
 // its text changes, by typing or from the program (at once, inside setText);
 // setting the text it already holds notifies nothing. MaxLength limits what
 // the user types or pastes, never the text the program sets.
-#include "platform/Notify.h"
+#include "sTrackBar/Notify.h"
 
 #include <QLineEdit>
 

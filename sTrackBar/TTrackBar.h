@@ -7,7 +7,7 @@
 // the reports the program relies on (one per step, one more at the end of each
 // key or button action), with arrow, page and Home/End keys stepping towards
 // Min for Left/Up/Page Up/Home and towards Max for the others.
-#include "platform/Notify.h"
+#include "sTrackBar/Notify.h"
 
 #include <QSlider>
 #include <QTimer>
