@@ -1,13 +1,12 @@
 #include "frmMain/TForm1.h"
 
-#include "frmMain/ColorText.h"
 #include "frmMain/DesktopPlacement.h"
-#include "frmMain/IntegerText.h"
 #include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TShape.h"
 #include "platform/FrameExtents.h"
+#include "platform/Hints.h"
 #include "platform/MessageBoxes.h"
 #include "sTrackBar/TsTrackBar.h"
 
@@ -42,9 +41,6 @@ QFont boldFont()
     font.setBold(true);
     return font;
 }
-
-// Hints show 500 ms after the pointer rests and hide 2500 ms after showing.
-constexpr int HintDisplayMs = 2500;
 
 } // namespace
 
@@ -93,7 +89,7 @@ void TForm1::createControls()
         auto* b = new TButton(caption, this);
         b->setGeometry(left, top, width, 25);
         b->setToolTip(hint);
-        b->setToolTipDuration(HintDisplayMs);
+        b->setToolTipDuration(HintShowsForMs);
         b->setAutoDefault(false);
         return b;
     };
@@ -147,7 +143,7 @@ void TForm1::createControls()
     shp1->setGeometry(168, 51, 75, 21);
     shp1->setAccessibleName(QStringLiteral("Current color")); // its hex text is the description
     shp1->PaintColor = [this](HSLUtils::TColor color) { return paintColor(color); };
-    shp1->setToolTipDuration(HintDisplayMs);
+    shp1->setToolTipDuration(HintShowsForMs);
     btn2 = button(8, 76, 235, QStringLiteral("Translate HTML color value to Color"),
                   QStringLiteral("Type HTML color value and click to see the color"));
     btn6 = button(8, 106, 234, QStringLiteral("Pick a color from desktop"),
@@ -272,18 +268,4 @@ void TForm1::FormCreate(QObject*)
 {
     setCurrentColor(0); // black is the first current color
     TBPosisions();
-}
-
-void TForm1::TBPosisions()
-{
-    const ColorComponents rgb = SplitColor(CurrentColor());
-    FRed = rgb.Red;
-    FGreen = rgb.Green;
-    FBlue = rgb.Blue;
-    tb1->setPosition(FRed);
-    edt2->setText(IntToStr(FRed));
-    tb2->setPosition(FGreen);
-    edt3->setText(IntToStr(FGreen));
-    tb3->setPosition(FBlue);
-    edt4->setText(IntToStr(FBlue));
 }

@@ -53,6 +53,20 @@ HSLUtils::TColor TForm1::HtmlToColor(const QString& Text)
     return 0;
 }
 
+void TForm1::TBPosisions()
+{
+    const ColorComponents rgb = SplitColor(CurrentColor());
+    FRed = rgb.Red;
+    FGreen = rgb.Green;
+    FBlue = rgb.Blue;
+    tb1->setPosition(FRed);
+    edt2->setText(IntToStr(FRed));
+    tb2->setPosition(FGreen);
+    edt3->setText(IntToStr(FGreen));
+    tb3->setPosition(FBlue);
+    edt4->setText(IntToStr(FBlue));
+}
+
 void TForm1::getRGBparams()
 {
     int H = 0;

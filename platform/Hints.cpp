@@ -16,7 +16,7 @@ public:
     {
         switch (hint) {
         case SH_ToolTip_WakeUpDelay:
-            return 500;
+            return HintShowAfterMs;
         case SH_ToolTip_FallAsleepDelay:
             return 0;
         default:
