@@ -117,17 +117,7 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
 
     // The loupe follows the pointer as it does while the window samples.
     PickerLoupe loupe;
-    const auto follow = [&](QPoint pointer) {
-        if (loupe.covers(pointer)) {
-            loupe.moveClear(pointer);
-            return;
-        }
-        const DesktopPixels::Block block = desktop.desktop.blockAt(pointer);
-        if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
-            loupe.showBlock(block);
-        else
-            loupe.hide();
-    };
+    const auto follow = [&](QPoint pointer) { loupe.follow(desktop.desktop, pointer); };
     session.OwnPixelsAt = [&](QPoint at) { return loupe.covers(at); };
     QObject::connect(&session, &PickSession::pointerMoved, &loupe, follow);
     QObject::connect(&session, &PickSession::finished, &loupe, &QWidget::hide);

@@ -121,6 +121,20 @@ void PickerLoupe::moveClear(QPoint pointer)
     placeAt(besidePointer(pointer, m_monitor));
 }
 
+std::optional<Block> PickerLoupe::follow(DesktopPixels& desktop, QPoint pointer)
+{
+    if (covers(pointer)) {
+        moveClear(pointer); // the loupe's own pixels are no color to pick
+        return std::nullopt;
+    }
+    const Block block = desktop.blockAt(pointer);
+    if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
+        showBlock(block);
+    else
+        hide();
+    return block;
+}
+
 void PickerLoupe::placeAt(QRect place)
 {
     QScreen* screen = screenHolding(place.topLeft());

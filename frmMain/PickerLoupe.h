@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <optional>
 
 class PickerLoupe : public QWidget {
 public:
@@ -26,6 +27,10 @@ public:
     bool covers(QPoint pointer) const;
     // Moves the loupe beside `pointer` on the monitor it is on, showing what it showed.
     void moveClear(QPoint pointer);
+    // One step of following the pointer: a pointer where the loupe stands reads
+    // nothing and moves it clear (nullopt); elsewhere the block around the pointer
+    // is read once and shown, or the loupe hides when its centre has no pixel.
+    std::optional<DesktopPixels::Block> follow(DesktopPixels& desktop, QPoint pointer);
 
     // Where it stands.
     QRect placement() const { return m_placement; }

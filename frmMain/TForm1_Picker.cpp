@@ -47,17 +47,11 @@ void TForm1::tmr1Timer(QObject*)
             screenUnreadable();
         return; // no point to read this time
     }
-    if (Loupe().covers(*pointer)) {
-        Loupe().moveClear(*pointer); // the loupe's own pixels are no color to pick
-        return;
-    }
     // One read for the pixel and the loupe around it: both show the same moment.
-    const DesktopPixels::Block block = FPlatform.Desktop.blockAt(*pointer);
-    if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
-        Loupe().showBlock(block);
-    else
-        hideLoupe();
-    const HSLUtils::TColor sample = sampleColor(block.pixel);
+    const std::optional<DesktopPixels::Block> block = Loupe().follow(FPlatform.Desktop, *pointer);
+    if (!block)
+        return; // the pointer was on the loupe
+    const HSLUtils::TColor sample = sampleColor(block->pixel);
     // A point with no pixel keeps the color the window shows, rather than
     // taking the "no pixel" value for a color.
     if (sample == DesktopPixels::Pixel::NoColor)
