@@ -71,10 +71,11 @@ build_release() {
 
 # Configures the sanitizer build under build/test, the one scripts/test runs.
 # -O2 keeps the exhaustive checks quick under the sanitizers; asserts stay on.
+# The benchmarks are built in a Release tree of their own (README), not here.
 configure_test_tree() {
     quietly cmake -S "$root" -B "$root/build/test" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
           -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g" \
-          -DHUVELLA_SANITIZE=ON -DHUVELLA_WERROR=ON
+          -DHUVELLA_SANITIZE=ON -DHUVELLA_WERROR=ON -DHUVELLA_BENCH=OFF
 }
 
 # Configures and builds the fuzz targets with clang in build/fuzz. CTest there
