@@ -12,7 +12,7 @@ public:
     XlibClient(const XlibClient&) = delete;
     XlibClient& operator=(const XlibClient&) = delete;
 
-    bool connected() const { return m_display != nullptr; }
+    bool connected() const { return FDisplay != nullptr; }
 
     // One XGetImage of 1 x 1 pixels of the root window; the raw pixel value.
     unsigned long imagePixel(QPoint at);
@@ -24,6 +24,6 @@ public:
     void movePointer(QPoint to);
 
 private:
-    struct _XDisplay* m_display = nullptr;
-    unsigned long m_root = 0;
+    struct _XDisplay* FDisplay = nullptr;
+    unsigned long FRoot = 0;
 };
