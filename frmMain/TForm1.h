@@ -138,7 +138,6 @@ private:
     void createControls();
     void connectHandlers();
     void postTick();
-    void setTabOrder();
 
     // A handler as Qt may call it: inside the failure boundary.
     template <auto Handler, class... Args> auto guarded()
