@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <utility>
-#include <vector>
 #include <xcb/xcb.h>
 #include <xcb/xinerama.h>
 
