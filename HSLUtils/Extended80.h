@@ -36,7 +36,6 @@ public:
     constexpr explicit Extended80(double x) : Extended80(encodeDouble(x)) {}
 
     static constexpr Extended80 fromInt64(std::int64_t n) { return Extended80(encodeInt64(n)); }
-    static constexpr Extended80 fromDouble(double x) { return Extended80(encodeDouble(x)); }
     static constexpr Extended80 fromBits(std::uint16_t signExp, std::uint64_t significand)
     {
         return Extended80(Encoding{signExp, significand});

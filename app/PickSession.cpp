@@ -17,10 +17,10 @@ constexpr int ClearOfOwnPixelsMs = 100;
 
 PickSession::PickSession(std::unique_ptr<X11PointerGrab> grab, DesktopPixels& pixels,
                          const SystemColors& colors, ColorFormat format)
-    : m_grab(std::move(grab)), m_pixels(pixels), m_colors(colors), m_format(format),
-      m_notifier(new QSocketNotifier(m_grab->socket(), QSocketNotifier::Read, this))
+    : FGrab(std::move(grab)), FPixels(pixels), FColors(colors), FFormat(format),
+      FNotifier(new QSocketNotifier(FGrab->socket(), QSocketNotifier::Read, this))
 {
-    connect(m_notifier, &QSocketNotifier::activated, this, &PickSession::readInput);
+    connect(FNotifier, &QSocketNotifier::activated, this, &PickSession::readInput);
     // Input read in with the grab's replies is queued already; the socket won't tell of it.
     QMetaObject::invokeMethod(this, &PickSession::readInput, Qt::QueuedConnection);
 }
@@ -31,8 +31,8 @@ void PickSession::readInput()
 {
     // Events that came in with a reply wait in the connection's queue, where the
     // socket no longer signals them: take every one that is there.
-    while (m_grab) {
-        const std::optional<X11PointerGrab::Input> input = m_grab->nextInput();
+    while (FGrab) {
+        const std::optional<X11PointerGrab::Input> input = FGrab->nextInput();
         if (!input)
             break;
         switch (input->kind) {
@@ -43,20 +43,20 @@ void PickSession::readInput()
             pickAt(input->at);
             break;
         case X11PointerGrab::Input::Kind::PickAtPointer:
-            if (const std::optional<QPoint> at = m_pixels.cursorPos())
+            if (const std::optional<QPoint> at = FPixels.cursorPos())
                 pickAt(*at);
             else
                 finish(Failed, QStringLiteral("cannot read the pointer's position"));
             break;
         case X11PointerGrab::Input::Kind::Step:
-            m_grab->movePointerBy(input->step);
+            FGrab->movePointerBy(input->step);
             break;
         case X11PointerGrab::Input::Kind::Cancel:
             finish(Cancelled);
             break;
         }
     }
-    if (m_grab && m_grab->broken())
+    if (FGrab && FGrab->broken())
         finish(Failed, QStringLiteral("the X server closed the connection"));
 }
 
@@ -65,18 +65,18 @@ void PickSession::pickAt(QPoint at)
     if (OwnPixelsAt && OwnPixelsAt(at)) {
         emit pointerMoved(at); // the loupe moves clear of the point
         QTimer::singleShot(ClearOfOwnPixelsMs, this, [this, at] {
-            if (m_grab)
+            if (FGrab)
                 pickAt(at);
         });
         return;
     }
-    const DesktopPixels::Pixel pixel = m_pixels.pixelAt(at.x(), at.y());
+    const DesktopPixels::Pixel pixel = FPixels.pixelAt(at.x(), at.y());
     if (pixel.status != DesktopPixels::Pixel::Status::Color) {
         finish(Failed, QStringLiteral("cannot read the screen at %1,%2").arg(at.x()).arg(at.y()));
         return;
     }
-    const QByteArray text = FormatColor(pixel.color, m_format, m_colors);
-    m_grab.reset(); // the pointer is free before the color is out
+    const QByteArray text = FormatColor(pixel.color, FFormat, FColors);
+    FGrab.reset(); // the pointer is free before the color is out
     const bool written = WriteOut(text);
     finish(written ? Picked : Failed,
            written ? QString() : QStringLiteral("cannot write the color"));
@@ -84,8 +84,8 @@ void PickSession::pickAt(QPoint at)
 
 void PickSession::finish(Status status, const QString& failure)
 {
-    m_grab.reset();
-    m_notifier->setEnabled(false);
+    FGrab.reset();
+    FNotifier->setEnabled(false);
     if (!failure.isEmpty())
         std::fprintf(stderr, "huvella: %s\n", qPrintable(failure));
     emit finished(status);

@@ -40,9 +40,9 @@ private:
     void pickAt(QPoint at);
     void finish(Status status, const QString& failure = {});
 
-    std::unique_ptr<X11PointerGrab> m_grab;
-    DesktopPixels& m_pixels;
-    const SystemColors& m_colors;
-    ColorFormat m_format;
-    QSocketNotifier* m_notifier;
+    std::unique_ptr<X11PointerGrab> FGrab;
+    DesktopPixels& FPixels;
+    const SystemColors& FColors;
+    ColorFormat FFormat;
+    QSocketNotifier* FNotifier;
 };

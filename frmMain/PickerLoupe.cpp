@@ -93,32 +93,32 @@ QRect PickerLoupe::besidePointer(QPoint pointer, QRect monitor)
 
 void PickerLoupe::showBlock(const Block& block)
 {
-    if (m_image.isNull() || block.cells != m_block.cells) {
-        m_image = render(block);
-        m_text = HtmlColorText(block.pixel.color);
+    if (FImage.isNull() || block.cells != FBlock.cells) {
+        FImage = render(block);
+        FText = HtmlColorText(block.pixel.color);
         update();
     }
-    m_block = block;
-    m_monitor = block.monitor;
+    FBlock = block;
+    FMonitor = block.monitor;
     const QRect place = besidePointer(block.centre, block.monitor);
     if (!isVisible()) {
         placeAt(place);
         show();
         raise();
-    } else if (place != m_placement)
+    } else if (place != FPlacement)
         placeAt(place);
     else
-        m_previousPlacement = {}; // it stood still for a tick: the screen shows it here
+        FPreviousPlacement = {}; // it stood still for a tick: the screen shows it here
 }
 
 bool PickerLoupe::covers(QPoint pointer) const
 {
-    return isVisible() && (m_placement.contains(pointer) || m_previousPlacement.contains(pointer));
+    return isVisible() && (FPlacement.contains(pointer) || FPreviousPlacement.contains(pointer));
 }
 
 void PickerLoupe::moveClear(QPoint pointer)
 {
-    placeAt(besidePointer(pointer, m_monitor));
+    placeAt(besidePointer(pointer, FMonitor));
 }
 
 std::optional<Block> PickerLoupe::follow(DesktopPixels& desktop, QPoint pointer)
@@ -146,8 +146,8 @@ void PickerLoupe::placeAt(QRect place)
                         static_cast<int>(std::floor((place.top() - origin.y()) / ratio)));
     place.moveTopLeft(origin + QPoint(static_cast<int>(std::lround(offset.x() * ratio)),
                                       static_cast<int>(std::lround(offset.y() * ratio))));
-    m_previousPlacement = isVisible() ? m_placement : QRect();
-    m_placement = place;
+    FPreviousPlacement = isVisible() ? FPlacement : QRect();
+    FPlacement = place;
     setScreen(screen);
     setGeometry(QRect(origin + offset, QSize(static_cast<int>(std::ceil(place.width() / ratio)),
                                              static_cast<int>(std::ceil(place.height() / ratio)))));
@@ -156,17 +156,17 @@ void PickerLoupe::placeAt(QRect place)
 
 void PickerLoupe::hideEvent(QHideEvent* event)
 {
-    m_previousPlacement = {};
+    FPreviousPlacement = {};
     QWidget::hideEvent(event);
 }
 
 void PickerLoupe::paintEvent(QPaintEvent*)
 {
     // One image pixel on each device pixel: the cells stay crisp at any scale.
-    m_image.setDevicePixelRatio(devicePixelRatioF());
+    FImage.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
     painter.fillRect(rect(), FrameColor);
-    painter.drawImage(QPointF(0, 0), m_image);
+    painter.drawImage(QPointF(0, 0), FImage);
 }
 
 QImage PickerLoupe::render(const Block& block) const

@@ -33,9 +33,9 @@ public:
     std::optional<DesktopPixels::Block> follow(DesktopPixels& desktop, QPoint pointer);
 
     // Where it stands.
-    QRect placement() const { return m_placement; }
+    QRect placement() const { return FPlacement; }
     // The centre's hex text, as shown.
-    QString text() const { return m_text; }
+    QString text() const { return FText; }
 
     // The loupe's size.
     static QSize loupeSize();
@@ -53,10 +53,10 @@ private:
     void placeAt(QRect placement);
     QImage render(const DesktopPixels::Block& block) const;
 
-    DesktopPixels::Block m_block;
-    QRect m_monitor;
-    QRect m_placement;
-    QRect m_previousPlacement;
-    QString m_text;
-    QImage m_image;
+    DesktopPixels::Block FBlock;
+    QRect FMonitor;
+    QRect FPlacement;
+    QRect FPreviousPlacement;
+    QString FText;
+    QImage FImage;
 };

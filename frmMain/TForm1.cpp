@@ -7,14 +7,14 @@
 #include "frmMain/TShape.h"
 #include "platform/FrameExtents.h"
 #include "platform/Hints.h"
-#include "platform/MessageBoxes.h"
 #include "sTrackBar/TsTrackBar.h"
 
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QTimer>
+#include <map>
+#include <variant>
 
 namespace {
 
@@ -42,6 +42,102 @@ QFont boldFont()
     return font;
 }
 
+template <class Control> using Slot = Control* TForm1::*;
+
+// One control of the window, as createControls makes it. A kind of control
+// leaves the fields it has no use for at their defaults.
+struct ControlRow {
+    std::variant<Slot<QLabel>, Slot<TButton>, Slot<TEdit>, Slot<TShape>, Slot<TsTrackBar>> control;
+    QRect place;           // left, top, width, height in the window
+    const char* text = ""; // a label's or button's caption, an edit box's first text
+    const char* hint = ""; // a button's tooltip
+    const char* name = ""; // the accessible name of a control without a caption
+    int tabOrder = -1;     // its place in the Tab order, from 0; -1: not a tab stop
+    bool bold = false;     // an edit box's bold text is white
+    bool autoSize = false; // a label's width follows its text, not its place
+    int maxLength = 0;     // characters the user may type into an edit box; 0 is no limit
+    bool readOnly = false;
+    QColor background{}; // an edit box's
+    int max = 0;         // a slider's range is 0 to max
+    int position = 0;
+};
+
+template <class... Handlers> struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
+
+QLabel* makeLabel(const ControlRow& row, QWidget* parent)
+{
+    auto* l = new QLabel(QString::fromLatin1(row.text), parent);
+    if (row.bold)
+        l->setFont(boldFont());
+    if (row.autoSize) {
+        l->move(row.place.topLeft());
+        l->adjustSize(); // the width follows the text
+        l->resize(l->width(), row.place.height());
+    } else {
+        l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        l->setGeometry(row.place);
+    }
+    return l;
+}
+
+TButton* makeButton(const ControlRow& row, QWidget* parent)
+{
+    auto* b = new TButton(QString::fromLatin1(row.text), parent);
+    b->setGeometry(row.place);
+    b->setToolTip(QString::fromLatin1(row.hint));
+    b->setToolTipDuration(HintShowsForMs);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// Edit boxes, sliders and the swatch at their place. They have no caption of
+// their own: a screen reader speaks their accessible name instead.
+template <class Control> Control* makeNamed(const ControlRow& row, QWidget* parent)
+{
+    auto* control = new Control(parent);
+    control->setGeometry(row.place);
+    control->setAccessibleName(QString::fromLatin1(row.name));
+    return control;
+}
+
+TEdit* makeEdit(const ControlRow& row, QWidget* parent)
+{
+    auto* e = makeNamed<TEdit>(row, parent);
+    e->setText(QString::fromLatin1(row.text)); // before any handler is bound: no notification
+    e->MaxLength = row.maxLength;
+    e->setReadOnly(row.readOnly);
+    QPalette palette = e->palette();
+    palette.setColor(QPalette::Base, row.background);
+    if (row.bold) {
+        e->setFont(boldFont());
+        palette.setColor(QPalette::Text, Qt::white);
+    }
+    e->setPalette(palette);
+    return e;
+}
+
+// A screen reader describes it by its tooltip, the hex text of the color.
+TShape* makeSwatch(const ControlRow& row, QWidget* parent)
+{
+    auto* s = makeNamed<TShape>(row, parent);
+    s->setToolTipDuration(HintShowsForMs);
+    return s;
+}
+
+TsTrackBar* makeSlider(const ControlRow& row, QWidget* parent)
+{
+    auto* t = makeNamed<TsTrackBar>(row, parent);
+    t->setTickStyle(tsNone);
+    t->setShowSelRange(false);
+    t->setPositionToolTip(ptTop);
+    t->SkinData.SkinSection = QStringLiteral("TRACKBAR");
+    t->setMax(row.max); // the range first, so that the position fits it
+    t->setPosition(row.position);
+    return t;
+}
+
 } // namespace
 
 TForm1::TForm1(Platform& platform, QWidget* parent)
@@ -55,7 +151,6 @@ TForm1::TForm1(Platform& platform, QWidget* parent)
 
     createControls();
     connectHandlers();
-    setTabOrder();
     FormCreate(this);
     btn1->setFocus();
 }
@@ -69,119 +164,87 @@ TForm1::~TForm1()
 
 void TForm1::createControls()
 {
-    auto label = [this](int left, int top, int width, const QString& caption, bool bold,
-                        bool centred) {
-        auto* l = new QLabel(caption, this);
-        if (bold)
-            l->setFont(boldFont());
-        if (centred) {
-            l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-            l->setGeometry(left, top, width, 13);
-        } else {
-            l->move(left, top);
-            l->adjustSize(); // the width follows the text
-            l->resize(l->width(), 13);
-        }
-        return l;
-    };
-    auto button = [this](int left, int top, int width, const QString& caption,
-                         const QString& hint) {
-        auto* b = new TButton(caption, this);
-        b->setGeometry(left, top, width, 25);
-        b->setToolTip(hint);
-        b->setToolTipDuration(HintShowsForMs);
-        b->setAutoDefault(false);
-        return b;
-    };
-    // Edit boxes and sliders have no caption of their own: a screen reader
-    // speaks the accessible name instead.
-    auto edit = [this](int left, int top, int width, const QString& text, int maxLength,
-                       bool readOnly, const QColor& background, bool whiteBold,
-                       const QString& name) {
-        auto* e = new TEdit(this);
-        e->setAccessibleName(name);
-        e->setGeometry(left, top, width, 21);
-        e->setText(text); // before any handler is bound: no notification
-        e->MaxLength = maxLength;
-        e->setReadOnly(readOnly);
-        QPalette palette = e->palette();
-        palette.setColor(QPalette::Base, background);
-        if (whiteBold) {
-            e->setFont(boldFont());
-            palette.setColor(QPalette::Text, Qt::white);
-        }
-        e->setPalette(palette);
-        return e;
-    };
-    auto slider = [this](int left, int top, int width, int height, int max, int position,
-                         const QString& name) {
-        auto* t = new TsTrackBar(this);
-        t->setAccessibleName(name);
-        t->setGeometry(left, top, width, height);
-        t->setTickStyle(tsNone);
-        t->setShowSelRange(false);
-        t->setPositionToolTip(ptTop);
-        t->SkinData.SkinSection = QStringLiteral("TRACKBAR");
-        t->setMax(max); // the range first, so that the position fits it
-        t->setPosition(position);
-        return t;
-    };
     const QColor windowColor = palette().color(QPalette::Base);
     const QColor buttonFace = palette().color(QPalette::Button);
+    const QColor red(255, 0, 0), green(0, 128, 0), blue(0, 0, 255);
 
-    // The color dialog, the hex/decimal/swatch row and the two translation buttons.
-    btn1 = button(8, 6, 235, QStringLiteral("Translate a color to his values..."),
-                  QStringLiteral("Click to select a color and resolve his HTML and color value"));
-    lbl2 = label(8, 36, 63, QStringLiteral("Hex (HTML)"), false, true);
-    lbl3 = label(77, 36, 82, QStringLiteral("Dec"), false, true);
-    lbl4 = label(168, 36, 74, QStringLiteral("Color"), false, true);
-    edt1 = edit(8, 51, 63, QStringLiteral("#000000"), 7, false, windowColor, false,
-                QStringLiteral("Hex (HTML) color"));
-    edt5 = edit(77, 51, 82, QStringLiteral("0"), 0, true, buttonFace, false,
-                QStringLiteral("Decimal value"));
-    shp1 = new TShape(this);
-    shp1->setGeometry(168, 51, 75, 21);
-    shp1->setAccessibleName(QStringLiteral("Current color")); // its hex text is the description
-    shp1->PaintColor = [this](HSLUtils::TColor color) { return paintColor(color); };
-    shp1->setToolTipDuration(HintShowsForMs);
-    btn2 = button(8, 76, 235, QStringLiteral("Translate HTML color value to Color"),
-                  QStringLiteral("Type HTML color value and click to see the color"));
-    btn6 = button(8, 106, 234, QStringLiteral("Pick a color from desktop"),
-                  QStringLiteral("Hover over a color and press Enter to pick"));
+    // In the order they are made, which is the order a screen reader lists
+    // them in. The Tab order does not follow the places on the screen: About
+    // and Exit come fourth and fifth.
+    // clang-format off
+    const ControlRow rows[] = {
+        // The color dialog, the hex/decimal/swatch row and the two translation buttons.
+        {.control = &TForm1::btn1, .place = {8, 6, 235, 25}, .text = "Translate a color to his values...", .hint = "Click to select a color and resolve his HTML and color value", .tabOrder = 0},
+        {.control = &TForm1::lbl2, .place = {8, 36, 63, 13}, .text = "Hex (HTML)"},
+        {.control = &TForm1::lbl3, .place = {77, 36, 82, 13}, .text = "Dec"},
+        {.control = &TForm1::lbl4, .place = {168, 36, 74, 13}, .text = "Color"},
+        {.control = &TForm1::edt1, .place = {8, 51, 63, 21}, .text = "#000000", .name = "Hex (HTML) color", .tabOrder = 1, .maxLength = 7, .background = windowColor},
+        {.control = &TForm1::edt5, .place = {77, 51, 82, 21}, .text = "0", .name = "Decimal value", .tabOrder = 13, .readOnly = true, .background = buttonFace},
+        {.control = &TForm1::shp1, .place = {168, 51, 75, 21}, .name = "Current color"},
+        {.control = &TForm1::btn2, .place = {8, 76, 235, 25}, .text = "Translate HTML color value to Color", .hint = "Type HTML color value and click to see the color", .tabOrder = 2},
+        {.control = &TForm1::btn6, .place = {8, 106, 234, 25}, .text = "Pick a color from desktop", .hint = "Hover over a color and press Enter to pick", .tabOrder = 12},
 
-    // The RGB mixer.
-    lbl1 = label(8, 141, 235, QStringLiteral(" RGB mixer"), true, true);
-    edt2 = edit(7, 161, 34, QStringLiteral("0"), 3, false, QColor(255, 0, 0), true,
-                QStringLiteral("Red value"));
-    edt3 = edit(7, 198, 34, QStringLiteral("0"), 3, false, QColor(0, 128, 0), true,
-                QStringLiteral("Green value"));
-    edt4 = edit(7, 235, 34, QStringLiteral("0"), 3, false, QColor(0, 0, 255), true,
-                QStringLiteral("Blue value"));
-    tb1 = slider(43, 161, 199, 28, 255, 255, QStringLiteral("Red slider"));
-    tb2 = slider(43, 198, 199, 28, 255, 255, QStringLiteral("Green slider"));
-    tb3 = slider(43, 235, 199, 28, 255, 255, QStringLiteral("Blue slider"));
+        // The RGB mixer.
+        {.control = &TForm1::lbl1, .place = {8, 141, 235, 13}, .text = " RGB mixer", .bold = true},
+        {.control = &TForm1::edt2, .place = {7, 161, 34, 21}, .text = "0", .name = "Red value", .tabOrder = 9, .bold = true, .maxLength = 3, .background = red},
+        {.control = &TForm1::edt3, .place = {7, 198, 34, 21}, .text = "0", .name = "Green value", .tabOrder = 10, .bold = true, .maxLength = 3, .background = green},
+        {.control = &TForm1::edt4, .place = {7, 235, 34, 21}, .text = "0", .name = "Blue value", .tabOrder = 11, .bold = true, .maxLength = 3, .background = blue},
+        {.control = &TForm1::tb1, .place = {43, 161, 199, 28}, .name = "Red slider", .tabOrder = 5, .max = 255, .position = 255},
+        {.control = &TForm1::tb2, .place = {43, 198, 199, 28}, .name = "Green slider", .tabOrder = 6, .max = 255, .position = 255},
+        {.control = &TForm1::tb3, .place = {43, 235, 199, 28}, .name = "Blue slider", .tabOrder = 7, .max = 255, .position = 255},
 
-    // The HSL mixer.
-    lbl5 = label(7, 272, 235, QStringLiteral("HSL (HSB) mixer"), true, true);
-    edt6 = edit(8, 296, 33, QStringLiteral("0"), 0, true, windowColor, false,
-                QStringLiteral("Hue value"));
-    edt7 = edit(8, 329, 33, QStringLiteral("0"), 0, true, windowColor, false,
-                QStringLiteral("Saturation value"));
-    edt8 = edit(8, 361, 33, QStringLiteral("0"), 0, true, windowColor, false,
-                QStringLiteral("Luminance value"));
-    tb4 = slider(43, 296, 187, 26, 240, 0, QStringLiteral("Hue slider"));
-    tb5 = slider(43, 329, 187, 26, 240, 0, QStringLiteral("Saturation slider"));
-    tb6 = slider(43, 361, 187, 26, 240, 0, QStringLiteral("Luminance slider"));
-    lbl6 = label(235, 299, 8, QStringLiteral("H"), true, false);
-    lbl7 = label(236, 332, 7, QStringLiteral("S"), true, false);
-    lbl8 = label(237, 364, 6, QStringLiteral("L"), true, false);
+        // The HSL mixer.
+        {.control = &TForm1::lbl5, .place = {7, 272, 235, 13}, .text = "HSL (HSB) mixer", .bold = true},
+        {.control = &TForm1::edt6, .place = {8, 296, 33, 21}, .text = "0", .name = "Hue value", .tabOrder = 15, .readOnly = true, .background = windowColor},
+        {.control = &TForm1::edt7, .place = {8, 329, 33, 21}, .text = "0", .name = "Saturation value", .tabOrder = 16, .readOnly = true, .background = windowColor},
+        {.control = &TForm1::edt8, .place = {8, 361, 33, 21}, .text = "0", .name = "Luminance value", .tabOrder = 17, .readOnly = true, .background = windowColor},
+        {.control = &TForm1::tb4, .place = {43, 296, 187, 26}, .name = "Hue slider", .tabOrder = 18, .max = 240},
+        {.control = &TForm1::tb5, .place = {43, 329, 187, 26}, .name = "Saturation slider", .tabOrder = 19, .max = 240},
+        {.control = &TForm1::tb6, .place = {43, 361, 187, 26}, .name = "Luminance slider", .tabOrder = 20, .max = 240},
+        {.control = &TForm1::lbl6, .place = {235, 299, 8, 13}, .text = "H", .bold = true, .autoSize = true},
+        {.control = &TForm1::lbl7, .place = {236, 332, 7, 13}, .text = "S", .bold = true, .autoSize = true},
+        {.control = &TForm1::lbl8, .place = {237, 364, 6, 13}, .text = "L", .bold = true, .autoSize = true},
 
-    // The row of small buttons.
-    btn5 = button(8, 395, 55, QStringLiteral("Clear All"), QStringLiteral("Clear all fields"));
-    btn7 = button(67, 395, 55, QStringLiteral("Save..."),
-                  QStringLiteral("Save color value to a text file"));
-    btn3 = button(128, 395, 55, QStringLiteral("About..."), QStringLiteral("About Huvella"));
-    btn4 = button(187, 395, 55, QStringLiteral("Exit"), QStringLiteral("Exit Huvella"));
+        // The row of small buttons.
+        {.control = &TForm1::btn5, .place = {8, 395, 55, 25}, .text = "Clear All", .hint = "Clear all fields", .tabOrder = 8},
+        {.control = &TForm1::btn7, .place = {67, 395, 55, 25}, .text = "Save...", .hint = "Save color value to a text file", .tabOrder = 14},
+        {.control = &TForm1::btn3, .place = {128, 395, 55, 25}, .text = "About...", .hint = "About Huvella", .tabOrder = 3},
+        {.control = &TForm1::btn4, .place = {187, 395, 55, 25}, .text = "Exit", .hint = "Exit Huvella", .tabOrder = 4},
+    };
+    // clang-format on
+
+    std::map<int, QWidget*> tabStops;
+    for (const ControlRow& row : rows) {
+        QWidget* control = std::visit(
+            Overloaded{
+                [&](Slot<QLabel> member) -> QWidget* {
+                    return this->*member = makeLabel(row, this);
+                },
+                [&](Slot<TButton> member) -> QWidget* {
+                    return this->*member = makeButton(row, this);
+                },
+                [&](Slot<TEdit> member) -> QWidget* { return this->*member = makeEdit(row, this); },
+                [&](Slot<TShape> member) -> QWidget* {
+                    TShape* swatch = this->*member = makeSwatch(row, this);
+                    swatch->PaintColor = [this](HSLUtils::TColor color) {
+                        return paintColor(color);
+                    };
+                    return swatch;
+                },
+                [&](Slot<TsTrackBar> member) -> QWidget* {
+                    return this->*member = makeSlider(row, this);
+                },
+            },
+            row.control);
+        if (row.tabOrder >= 0)
+            tabStops.emplace(row.tabOrder, control);
+    }
+    QWidget* previous = nullptr;
+    for (const auto& [order, control] : tabStops) {
+        if (previous != nullptr)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 
     // The picker's 50 ms sampling timer, off at start.
     tmr1 = new QTimer(this);
@@ -234,15 +297,6 @@ void TForm1::postTick()
                 guardedSignal<&TForm1::tmr1Timer>(tmr1)();
         },
         Qt::QueuedConnection);
-}
-
-// The order in which Tab visits the controls; About and Exit come fourth and fifth.
-void TForm1::setTabOrder()
-{
-    const QWidget* order[] = {btn1, edt1, btn2, btn3, btn4, tb1,  tb2,  tb3, btn5, edt2, edt3,
-                              edt4, btn6, edt5, btn7, edt6, edt7, edt8, tb4, tb5,  tb6};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }
 
 // Centred on the whole desktop, across all monitors, when first shown.

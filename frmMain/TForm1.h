@@ -5,10 +5,10 @@
 #include "HSLUtils/HSLUtils.h"
 #include "frmMain/FailureBoundary.h"
 #include "frmMain/TColorDialog.h"
-#include "frmMain/TSaveTextFileDialog.h"
 #include "platform/ColorPortal.h"
 #include "platform/DesktopPixels.h"
 #include "platform/Platform.h"
+#include "platform/TSaveTextFileDialog.h"
 
 #include <QWidget>
 #include <memory>
@@ -138,7 +138,6 @@ private:
     void createControls();
     void connectHandlers();
     void postTick();
-    void setTabOrder();
 
     // A handler as Qt may call it: inside the failure boundary.
     template <auto Handler, class... Args> auto guarded()

@@ -1,15 +1,15 @@
 // The Save command: the current color's properties to a nine-line report.
 #include "frmMain/TForm1.h"
 
-#include "frmMain/ExecuteSaveDialog.h"
 #include "frmMain/InOutError.h"
 #include "frmMain/ReportText.h"
 #include "frmMain/TEdit.h"
 #include "platform/FileOutput.h"
+#include "platform/SaveDialog.h"
 
 void TForm1::btn7Click(QObject*)
 {
-    if (!ExecuteSaveDialog(FPlatform.SaveFileDialog, dlg1))
+    if (!FPlatform.SaveFileDialog.Execute(dlg1))
         return;
     SavetoText(dlg1.FileName);
 }

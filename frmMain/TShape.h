@@ -20,10 +20,8 @@ public:
     // How a packed color is painted; system-color references need resolving.
     std::function<QColor(HSLUtils::TColor)> PaintColor;
 
-    // The hint shows only while ShowHint is on and Hint is not empty.
-    QString Hint() const { return FHint; }
+    // The hint shows only while ShowHint is on and the hint is not empty.
     void setHint(const QString& hint);
-    bool ShowHint() const { return FShowHint; }
     void setShowHint(bool show);
 
     TMouseEvent OnMouseDown;

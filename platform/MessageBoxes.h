@@ -2,8 +2,6 @@
 // The program's four modal message boxes, each with a single "OK" button.
 #include <QString>
 
-class QWidget;
-
 class MessageBoxes {
 public:
     enum class Kind {

@@ -29,20 +29,20 @@ QStringList NameFilters(const QString& filter)
 
 } // namespace
 
-bool QtSaveDialog::Execute(const Settings& settings, Memory& memory)
+bool QtSaveDialog::Execute(TSaveTextFileDialog& dlg)
 {
-    QFileDialog dialog(QApplication::activeWindow(), settings.Title);
+    QFileDialog dialog(QApplication::activeWindow(), dlg.Title);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(NameFilters(settings.Filter));
-    dialog.setDefaultSuffix(settings.DefaultExt);
+    dialog.setNameFilters(NameFilters(dlg.Filter));
+    dialog.setDefaultSuffix(dlg.DefaultExt);
 
     auto* label = new QLabel(QStringLiteral("Encoding:"), &dialog);
     auto* encodings = new QComboBox(&dialog);
-    encodings->addItems(settings.Encodings);
-    encodings->setCurrentIndex(memory.EncodingIndex);
+    encodings->addItems(dlg.Encodings);
+    encodings->setCurrentIndex(dlg.EncodingIndex);
     label->setBuddy(encodings);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
         const int row = grid->rowCount();
@@ -54,14 +54,14 @@ bool QtSaveDialog::Execute(const Settings& settings, Memory& memory)
 
     // A bare name opens in the folder the toolkit chooses; a confirmed path
     // opens in its own folder.
-    const QFileInfo remembered(memory.FileName);
+    const QFileInfo remembered(dlg.FileName);
     if (remembered.isAbsolute())
         dialog.setDirectory(remembered.absolutePath());
     dialog.selectFile(remembered.fileName());
 
     const bool confirmed = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
-    memory.EncodingIndex = encodings->currentIndex();
+    dlg.EncodingIndex = encodings->currentIndex();
     if (confirmed)
-        memory.FileName = dialog.selectedFiles().constFirst();
+        dlg.FileName = dialog.selectedFiles().constFirst();
     return confirmed;
 }

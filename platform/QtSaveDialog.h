@@ -9,5 +9,5 @@
 // remember folders and views between runs in a settings file.
 class QtSaveDialog final : public SaveDialog {
 public:
-    bool Execute(const Settings& settings, Memory& memory) override;
+    bool Execute(TSaveTextFileDialog& dlg) override;
 };

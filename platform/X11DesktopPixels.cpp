@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <utility>
-#include <vector>
 #include <xcb/xcb.h>
 #include <xcb/xinerama.h>
 
@@ -252,36 +251,36 @@ struct X11DesktopPixels::Connection {
     }
 };
 
-X11DesktopPixels::X11DesktopPixels(std::chrono::milliseconds retryAfter) : m_retryAfter(retryAfter)
+X11DesktopPixels::X11DesktopPixels(std::chrono::milliseconds retryAfter) : FRetryAfter(retryAfter)
 {}
 
 X11DesktopPixels::~X11DesktopPixels() = default;
 
 X11DesktopPixels::Connection* X11DesktopPixels::connection()
 {
-    if (m_connection)
-        return m_connection.get();
+    if (FConnection)
+        return FConnection.get();
     const Clock::time_point now = Clock::now();
-    if (now < m_nextAttempt)
+    if (now < FNextAttempt)
         return nullptr;
-    m_nextAttempt = now + m_retryAfter;
-    m_connection = Connection::open();
-    return m_connection.get();
+    FNextAttempt = now + FRetryAfter;
+    FConnection = Connection::open();
+    return FConnection.get();
 }
 
 void X11DesktopPixels::dropConnection()
 {
-    m_connection.reset();
-    m_lastPointer.reset();
-    m_restingAt.reset();
-    m_underPointer.reset();
-    m_layout.reset();
-    m_nextAttempt = Clock::now() + m_retryAfter;
+    FConnection.reset();
+    FLastPointer.reset();
+    FRestingAt.reset();
+    FUnderPointer.reset();
+    FLayout.reset();
+    FNextAttempt = Clock::now() + FRetryAfter;
 }
 
 std::optional<QPoint> X11DesktopPixels::cursorPos()
 {
-    m_underPointer.reset();
+    FUnderPointer.reset();
     Connection* c = connection();
     if (c == nullptr)
         return std::nullopt;
@@ -297,12 +296,12 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     constexpr auto layoutLifetime = std::chrono::seconds(1);
     const Clock::time_point now = Clock::now();
     std::optional<Connection::LayoutRequest> layoutRequest;
-    if (!m_layout || now - m_layoutReadAt >= layoutLifetime) {
+    if (!FLayout || now - FLayoutReadAt >= layoutLifetime) {
         layoutRequest = c->requestLayout();
-        m_layoutReadAt = now;
+        FLayoutReadAt = now;
     }
-    const std::optional<QPoint> guess = m_restingAt;
-    const std::optional<Layout> guessLayout = m_layout;
+    const std::optional<QPoint> guess = FRestingAt;
+    const std::optional<Layout> guessLayout = FLayout;
     std::optional<Connection::BlockRequest> guessRequest;
     if (guess && guessLayout)
         guessRequest = c->requestBlock(*guess, *guessLayout);
@@ -316,13 +315,13 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
                                          : std::nullopt;
     if (layoutRequest) {
         if (std::optional<Layout> layout = c->receiveLayout(*layoutRequest))
-            m_layout = std::move(layout);
+            FLayout = std::move(layout);
     }
     if (guessRequest) {
         // A layout that changed meanwhile makes the guess's cells doubtful.
-        if (at == guess && m_layout && m_layout->root == guessLayout->root &&
-            m_layout->monitors == guessLayout->monitors)
-            m_underPointer = {c->receiveBlock(*guessRequest, *m_layout), Clock::now()};
+        if (at == guess && FLayout && FLayout->root == guessLayout->root &&
+            FLayout->monitors == guessLayout->monitors)
+            FUnderPointer = {c->receiveBlock(*guessRequest, *FLayout), Clock::now()};
         else
             xcb_discard_reply(c->xcb, guessRequest->image.sequence);
     }
@@ -330,8 +329,8 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
         dropConnection();
         return std::nullopt;
     }
-    m_restingAt = at && at == m_lastPointer ? at : std::nullopt;
-    m_lastPointer = at;
+    FRestingAt = at && at == FLastPointer ? at : std::nullopt;
+    FLastPointer = at;
     return at;
 }
 
@@ -340,7 +339,7 @@ std::optional<DesktopPixels::Block> X11DesktopPixels::takeBlockUnderPointer(QPoi
     // A block read with the pointer serves the read that follows it at once, as one tick
     // of the picker makes them; any later read asks the screen afresh.
     constexpr auto fresh = std::chrono::milliseconds(1);
-    const auto underPointer = std::exchange(m_underPointer, std::nullopt);
+    const auto underPointer = std::exchange(FUnderPointer, std::nullopt);
     if (underPointer && underPointer->block.centre == centre &&
         Clock::now() - underPointer->readAt < fresh)
         return underPointer->block;
@@ -376,11 +375,11 @@ DesktopPixels::Block X11DesktopPixels::blockAt(QPoint centre)
         block.pixel = {Pixel::Status::NoAccess};
         return block;
     }
-    if (!m_layout)
-        m_layout = c->receiveLayout(c->requestLayout());
-    if (m_layout) {
-        if (const auto request = c->requestBlock(centre, *m_layout))
-            block = c->receiveBlock(*request, *m_layout);
+    if (!FLayout)
+        FLayout = c->receiveLayout(c->requestLayout());
+    if (FLayout) {
+        if (const auto request = c->requestBlock(centre, *FLayout))
+            block = c->receiveBlock(*request, *FLayout);
     } else
         block.pixel = {Pixel::Status::NoAccess};
     if (c->broken()) {

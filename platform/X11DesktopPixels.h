@@ -22,7 +22,7 @@ public:
     X11DesktopPixels& operator=(const X11DesktopPixels&) = delete;
 
     std::optional<QPoint> cursorPos() override;
-    bool screenReadable() const override { return m_connection != nullptr; }
+    bool screenReadable() const override { return FConnection != nullptr; }
     Pixel pixelAt(int x, int y) override;
     // One image request for the block's part of the root window; cells off every monitor
     // (by the layout read with the pointer) are Outside.
@@ -52,12 +52,12 @@ private:
     Connection* connection();
     void dropConnection();
 
-    std::chrono::milliseconds m_retryAfter;
-    std::unique_ptr<Connection> m_connection;
-    Clock::time_point m_nextAttempt;
-    std::optional<QPoint> m_lastPointer;
-    std::optional<QPoint> m_restingAt; // where the last two pointer reads both found it
-    std::optional<BlockUnderPointer> m_underPointer;
-    std::optional<Layout> m_layout;
-    Clock::time_point m_layoutReadAt;
+    std::chrono::milliseconds FRetryAfter;
+    std::unique_ptr<Connection> FConnection;
+    Clock::time_point FNextAttempt;
+    std::optional<QPoint> FLastPointer;
+    std::optional<QPoint> FRestingAt; // where the last two pointer reads both found it
+    std::optional<BlockUnderPointer> FUnderPointer;
+    std::optional<Layout> FLayout;
+    Clock::time_point FLayoutReadAt;
 };

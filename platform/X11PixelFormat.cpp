@@ -5,7 +5,7 @@
 X11PixelFormat::X11PixelFormat(int bitsPerPixel, bool mostSignificantByteFirst,
                                std::uint32_t redMask, std::uint32_t greenMask,
                                std::uint32_t blueMask)
-    : m_msbFirst(mostSignificantByteFirst)
+    : FMsbFirst(mostSignificantByteFirst)
 {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32)
         return;
@@ -14,10 +14,10 @@ X11PixelFormat::X11PixelFormat(int bitsPerPixel, bool mostSignificantByteFirst,
     const auto blue = channel(blueMask, bitsPerPixel);
     if (!red || !green || !blue)
         return;
-    m_red = *red;
-    m_green = *green;
-    m_blue = *blue;
-    m_bytesPerPixel = bitsPerPixel / 8;
+    FRed = *red;
+    FGreen = *green;
+    FBlue = *blue;
+    FBytesPerPixel = bitsPerPixel / 8;
 }
 
 std::optional<X11PixelFormat::Channel> X11PixelFormat::channel(std::uint32_t mask, int bitsPerPixel)
@@ -39,16 +39,16 @@ std::uint32_t X11PixelFormat::Channel::to8Bits(std::uint32_t pixel) const
 
 std::optional<HSLUtils::TColor> X11PixelFormat::decode(std::span<const std::uint8_t> image) const
 {
-    if (!readable() || image.size() < static_cast<std::size_t>(m_bytesPerPixel))
+    if (!readable() || image.size() < static_cast<std::size_t>(FBytesPerPixel))
         return std::nullopt;
     std::uint32_t pixel = 0;
-    for (int i = 0; i < m_bytesPerPixel; ++i) {
+    for (int i = 0; i < FBytesPerPixel; ++i) {
         const std::uint32_t byte = image[static_cast<std::size_t>(i)];
-        if (m_msbFirst)
+        if (FMsbFirst)
             pixel = pixel << 8 | byte;
         else
             pixel |= byte << (8 * i);
     }
-    return static_cast<HSLUtils::TColor>(m_red.to8Bits(pixel) | m_green.to8Bits(pixel) << 8 |
-                                         m_blue.to8Bits(pixel) << 16);
+    return static_cast<HSLUtils::TColor>(FRed.to8Bits(pixel) | FGreen.to8Bits(pixel) << 8 |
+                                         FBlue.to8Bits(pixel) << 16);
 }

@@ -14,8 +14,8 @@ public:
     X11PixelFormat(int bitsPerPixel, bool mostSignificantByteFirst, std::uint32_t redMask,
                    std::uint32_t greenMask, std::uint32_t blueMask);
 
-    bool readable() const { return m_bytesPerPixel != 0; }
-    int bytesPerPixel() const { return m_bytesPerPixel; }
+    bool readable() const { return FBytesPerPixel != 0; }
+    int bytesPerPixel() const { return FBytesPerPixel; }
 
     // The packed 0x00BBGGRR color of the pixel whose bytes start `image`. A channel of n
     // bits maps to 8 bits as the X server itself reports that channel's intensity (the
@@ -32,7 +32,7 @@ private:
     };
     static std::optional<Channel> channel(std::uint32_t mask, int bitsPerPixel);
 
-    int m_bytesPerPixel = 0;
-    bool m_msbFirst = false;
-    Channel m_red, m_green, m_blue;
+    int FBytesPerPixel = 0;
+    bool FMsbFirst = false;
+    Channel FRed, FGreen, FBlue;
 };

@@ -58,7 +58,7 @@ struct X11PointerGrab::Keys {
 };
 
 X11PointerGrab::X11PointerGrab(xcb_connection_t* xcb, std::uint32_t root)
-    : m_xcb(xcb), m_root(root), m_keys(std::make_unique<Keys>())
+    : FXcb(xcb), FRoot(root), FKeys(std::make_unique<Keys>())
 {}
 
 std::unique_ptr<X11PointerGrab> X11PointerGrab::start(QString& failure,
@@ -83,20 +83,20 @@ std::unique_ptr<X11PointerGrab> X11PointerGrab::start(QString& failure,
         xcb, xcb_get_keyboard_mapping(xcb, setup->min_keycode, std::uint8_t(codes)), nullptr));
     if (mapping && mapping->keysyms_per_keycode > 0) {
         const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(mapping.get());
-        grab->m_keys->firstCode = setup->min_keycode;
+        grab->FKeys->firstCode = setup->min_keycode;
         for (int code = 0; code < codes; ++code)
-            grab->m_keys->symbols.push_back(symbols[code * mapping->keysyms_per_keycode]);
+            grab->FKeys->symbols.push_back(symbols[code * mapping->keysyms_per_keycode]);
     }
 
     const xcb_font_t font = xcb_generate_id(xcb);
     xcb_open_font(xcb, font, 6, "cursor");
-    grab->m_cursor = xcb_generate_id(xcb);
-    xcb_create_glyph_cursor(xcb, grab->m_cursor, font, font, XC_crosshair, XC_crosshair + 1, 0, 0,
-                            0, 0xFFFF, 0xFFFF, 0xFFFF);
+    grab->FCursor = xcb_generate_id(xcb);
+    xcb_create_glyph_cursor(xcb, grab->FCursor, font, font, XC_crosshair, XC_crosshair + 1, 0, 0, 0,
+                            0xFFFF, 0xFFFF, 0xFFFF);
     xcb_close_font(xcb, font);
 
-    const std::uint32_t root = grab->m_root;
-    const std::uint32_t cursor = grab->m_cursor;
+    const std::uint32_t root = grab->FRoot;
+    const std::uint32_t cursor = grab->FCursor;
     const GrabResult pointer = tryGrab(
         [&]() -> std::optional<std::uint8_t> {
             const Reply<xcb_grab_pointer_reply_t> reply(xcb_grab_pointer_reply(
@@ -135,27 +135,27 @@ std::unique_ptr<X11PointerGrab> X11PointerGrab::start(QString& failure,
 
 X11PointerGrab::~X11PointerGrab()
 {
-    xcb_ungrab_keyboard(m_xcb, XCB_CURRENT_TIME);
-    xcb_ungrab_pointer(m_xcb, XCB_CURRENT_TIME);
-    if (m_cursor != 0)
-        xcb_free_cursor(m_xcb, m_cursor);
-    xcb_flush(m_xcb);
-    xcb_disconnect(m_xcb);
+    xcb_ungrab_keyboard(FXcb, XCB_CURRENT_TIME);
+    xcb_ungrab_pointer(FXcb, XCB_CURRENT_TIME);
+    if (FCursor != 0)
+        xcb_free_cursor(FXcb, FCursor);
+    xcb_flush(FXcb);
+    xcb_disconnect(FXcb);
 }
 
 int X11PointerGrab::socket() const
 {
-    return xcb_get_file_descriptor(m_xcb);
+    return xcb_get_file_descriptor(FXcb);
 }
 
 bool X11PointerGrab::broken() const
 {
-    return xcb_connection_has_error(m_xcb) != 0;
+    return xcb_connection_has_error(FXcb) != 0;
 }
 
 std::optional<X11PointerGrab::Input> X11PointerGrab::nextInput()
 {
-    while (const Reply<xcb_generic_event_t> event{xcb_poll_for_event(m_xcb)}) {
+    while (const Reply<xcb_generic_event_t> event{xcb_poll_for_event(FXcb)}) {
         switch (event->response_type & 0x7F) {
         case XCB_MOTION_NOTIFY: {
             const auto* motion = reinterpret_cast<const xcb_motion_notify_event_t*>(event.get());
@@ -171,7 +171,7 @@ std::optional<X11PointerGrab::Input> X11PointerGrab::nextInput()
         }
         case XCB_KEY_PRESS: {
             const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
-            switch (m_keys->symbolOf(press->detail)) {
+            switch (FKeys->symbolOf(press->detail)) {
             case XK_Return:
             case XK_KP_Enter:
                 return Input{Input::Kind::PickAtPointer, {}, {}};
@@ -200,7 +200,7 @@ std::optional<X11PointerGrab::Input> X11PointerGrab::nextInput()
 void X11PointerGrab::movePointerBy(QPoint step)
 {
     // Relative to where the pointer is: no source window, destination none.
-    xcb_warp_pointer(m_xcb, XCB_NONE, XCB_NONE, 0, 0, 0, 0, std::int16_t(step.x()),
+    xcb_warp_pointer(FXcb, XCB_NONE, XCB_NONE, 0, 0, 0, 0, std::int16_t(step.x()),
                      std::int16_t(step.y()));
-    xcb_flush(m_xcb);
+    xcb_flush(FXcb);
 }

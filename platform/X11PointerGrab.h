@@ -51,8 +51,8 @@ private:
     struct Keys; // the keyboard's codes of the keys a pick listens to
     X11PointerGrab(xcb_connection_t* xcb, std::uint32_t root);
 
-    xcb_connection_t* m_xcb;
-    std::uint32_t m_root;
-    std::uint32_t m_cursor = 0;
-    std::unique_ptr<Keys> m_keys;
+    xcb_connection_t* FXcb;
+    std::uint32_t FRoot;
+    std::uint32_t FCursor = 0;
+    std::unique_ptr<Keys> FKeys;
 };

@@ -15,7 +15,6 @@
 #include <optional>
 
 class TPositionTip;
-class TTrackBarStyle;
 
 enum TTrackBarOrientation : std::uint8_t { trHorizontal, trVertical };
 enum TTickMark : std::uint8_t { tmBottomRight, tmTopLeft, tmBoth };

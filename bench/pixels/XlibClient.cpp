@@ -3,21 +3,21 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-XlibClient::XlibClient() : m_display(XOpenDisplay(nullptr))
+XlibClient::XlibClient() : FDisplay(XOpenDisplay(nullptr))
 {
-    if (m_display != nullptr)
-        m_root = DefaultRootWindow(m_display);
+    if (FDisplay != nullptr)
+        FRoot = DefaultRootWindow(FDisplay);
 }
 
 XlibClient::~XlibClient()
 {
-    if (m_display != nullptr)
-        XCloseDisplay(m_display);
+    if (FDisplay != nullptr)
+        XCloseDisplay(FDisplay);
 }
 
 unsigned long XlibClient::imagePixel(QPoint at)
 {
-    XImage* image = XGetImage(m_display, m_root, at.x(), at.y(), 1, 1, AllPlanes, ZPixmap);
+    XImage* image = XGetImage(FDisplay, FRoot, at.x(), at.y(), 1, 1, AllPlanes, ZPixmap);
     if (image == nullptr)
         return 0;
     const unsigned long pixel = XGetPixel(image, 0, 0);
@@ -28,9 +28,8 @@ unsigned long XlibClient::imagePixel(QPoint at)
 unsigned long XlibClient::imageBlock(QPoint centre, int side)
 {
     const QPoint corner = centre - QPoint(side / 2, side / 2);
-    XImage* image =
-        XGetImage(m_display, m_root, corner.x(), corner.y(), static_cast<unsigned>(side),
-                  static_cast<unsigned>(side), AllPlanes, ZPixmap);
+    XImage* image = XGetImage(FDisplay, FRoot, corner.x(), corner.y(), static_cast<unsigned>(side),
+                              static_cast<unsigned>(side), AllPlanes, ZPixmap);
     if (image == nullptr)
         return 0;
     unsigned long sum = 0;
@@ -51,12 +50,12 @@ QPoint XlibClient::pointer()
     int windowX = 0;
     int windowY = 0;
     unsigned int buttons = 0;
-    XQueryPointer(m_display, m_root, &root, &child, &rootX, &rootY, &windowX, &windowY, &buttons);
+    XQueryPointer(FDisplay, FRoot, &root, &child, &rootX, &rootY, &windowX, &windowY, &buttons);
     return {rootX, rootY};
 }
 
 void XlibClient::movePointer(QPoint to)
 {
-    XWarpPointer(m_display, None, m_root, 0, 0, 0, 0, to.x(), to.y());
-    XSync(m_display, False);
+    XWarpPointer(FDisplay, None, FRoot, 0, 0, 0, 0, to.x(), to.y());
+    XSync(FDisplay, False);
 }

@@ -3,7 +3,6 @@
 // measure the service against, and the pointer moves the benchmarks need. Xlib stays in
 // the .cpp, away from Qt's headers.
 #include <QPoint>
-#include <cstdint>
 
 class XlibClient {
 public:
@@ -11,8 +10,6 @@ public:
     ~XlibClient();
     XlibClient(const XlibClient&) = delete;
     XlibClient& operator=(const XlibClient&) = delete;
-
-    bool connected() const { return m_display != nullptr; }
 
     // One XGetImage of 1 x 1 pixels of the root window; the raw pixel value.
     unsigned long imagePixel(QPoint at);
@@ -24,6 +21,6 @@ public:
     void movePointer(QPoint to);
 
 private:
-    struct _XDisplay* m_display = nullptr;
-    unsigned long m_root = 0;
+    struct _XDisplay* FDisplay = nullptr;
+    unsigned long FRoot = 0;
 };

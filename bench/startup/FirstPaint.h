@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QTimer>
-#include <QWidget>
 #include <cstdio>
 #include <ctime>
 

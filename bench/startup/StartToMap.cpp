@@ -7,7 +7,6 @@
 // and the median processor time each used up to then, which a busy machine
 // disturbs far less than the time on the clock.
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -16,7 +15,6 @@
 #include <memory>
 #include <poll.h>
 #include <spawn.h>
-#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -18,32 +18,32 @@ namespace {
 // An Xlib client with XTest: the real pointer and keys, and grabs of its own.
 class Input {
 public:
-    Input() : m_display(XOpenDisplay(nullptr)) {}
+    Input() : FDisplay(XOpenDisplay(nullptr)) {}
     ~Input()
     {
-        if (m_display != nullptr)
-            XCloseDisplay(m_display);
+        if (FDisplay != nullptr)
+            XCloseDisplay(FDisplay);
     }
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
 
     void moveTo(QPoint at)
     {
-        XTestFakeMotionEvent(m_display, -1, at.x(), at.y(), 0);
-        XSync(m_display, False);
+        XTestFakeMotionEvent(FDisplay, -1, at.x(), at.y(), 0);
+        XSync(FDisplay, False);
     }
     void click(unsigned button)
     {
-        XTestFakeButtonEvent(m_display, button, True, 0);
-        XTestFakeButtonEvent(m_display, button, False, 0);
-        XSync(m_display, False);
+        XTestFakeButtonEvent(FDisplay, button, True, 0);
+        XTestFakeButtonEvent(FDisplay, button, False, 0);
+        XSync(FDisplay, False);
     }
     void key(KeySym symbol)
     {
-        const KeyCode code = XKeysymToKeycode(m_display, symbol);
-        XTestFakeKeyEvent(m_display, code, True, 0);
-        XTestFakeKeyEvent(m_display, code, False, 0);
-        XSync(m_display, False);
+        const KeyCode code = XKeysymToKeycode(FDisplay, symbol);
+        XTestFakeKeyEvent(FDisplay, code, True, 0);
+        XTestFakeKeyEvent(FDisplay, code, False, 0);
+        XSync(FDisplay, False);
     }
     QPoint pointer()
     {
@@ -54,7 +54,7 @@ public:
         int winX = 0;
         int winY = 0;
         unsigned mask = 0;
-        XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &x, &y, &winX, &winY,
+        XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &x, &y, &winX, &winY,
                       &mask);
         return {x, y};
     }
@@ -62,29 +62,29 @@ public:
     // this client tries is refused (and when it is granted, let go at once).
     bool heldElsewhere()
     {
-        const Window root = DefaultRootWindow(m_display);
-        const int pointer = XGrabPointer(m_display, root, False, ButtonPressMask, GrabModeAsync,
+        const Window root = DefaultRootWindow(FDisplay);
+        const int pointer = XGrabPointer(FDisplay, root, False, ButtonPressMask, GrabModeAsync,
                                          GrabModeAsync, None, None, CurrentTime);
         if (pointer == GrabSuccess)
-            XUngrabPointer(m_display, CurrentTime);
+            XUngrabPointer(FDisplay, CurrentTime);
         const int keyboard =
-            XGrabKeyboard(m_display, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+            XGrabKeyboard(FDisplay, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
         if (keyboard == GrabSuccess)
-            XUngrabKeyboard(m_display, CurrentTime);
-        XSync(m_display, False);
+            XUngrabKeyboard(FDisplay, CurrentTime);
+        XSync(FDisplay, False);
         return pointer == AlreadyGrabbed && keyboard == AlreadyGrabbed;
     }
     bool grabPointer()
     {
         const bool granted =
-            XGrabPointer(m_display, DefaultRootWindow(m_display), False, ButtonPressMask,
+            XGrabPointer(FDisplay, DefaultRootWindow(FDisplay), False, ButtonPressMask,
                          GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
-        XSync(m_display, False);
+        XSync(FDisplay, False);
         return granted;
     }
 
 private:
-    Display* m_display;
+    Display* FDisplay;
 };
 
 struct Outcome {

@@ -38,14 +38,49 @@ TEST_F(SaveCommand, SecondSaveOpensOnTheFirstPath)
     QTest::mouseClick(form->btn7, Qt::LeftButton);
     QTest::mouseClick(form->btn7, Qt::LeftButton);
     ASSERT_EQ(saveDialog.openings.size(), 2u);
-    const SaveDialog::Settings& settings = saveDialog.openings[0].settings;
-    EXPECT_EQ(settings.Title, "Save color parameters");
-    EXPECT_EQ(settings.Filter, "Text files (*.txt)|*.txt");
-    EXPECT_EQ(settings.DefaultExt, "txt");
-    EXPECT_EQ(settings.Encodings.front(), "ANSI");
-    EXPECT_EQ(saveDialog.openings[0].memory.FileName, "Color.txt");
-    EXPECT_EQ(saveDialog.openings[1].memory.FileName, "/tmp/first.txt");
-    EXPECT_EQ(saveDialog.openings[1].memory.EncodingIndex, 4);
+    const TSaveTextFileDialog& first = saveDialog.openings[0];
+    EXPECT_EQ(first.Title, "Save color parameters");
+    EXPECT_EQ(first.Filter, "Text files (*.txt)|*.txt");
+    EXPECT_EQ(first.DefaultExt, "txt");
+    EXPECT_EQ(first.Encodings,
+              (QStringList{"ANSI", "ASCII", "Unicode", "Big Endian Unicode", "UTF-8", "UTF-7"}));
+    EXPECT_EQ(first.FileName, "Color.txt");
+    EXPECT_EQ(first.EncodingIndex, 0);
+    EXPECT_EQ(saveDialog.openings[1].FileName, "/tmp/first.txt");
+    EXPECT_EQ(saveDialog.openings[1].EncodingIndex, 4);
+}
+
+TEST_F(SaveCommand, RemembersThePathOnlyWhenConfirmedAndTheEncodingAlways)
+{
+    struct Step {
+        const char* name;
+        bool confirm;
+        QString path;
+        int encoding;
+        QString remembered; // the file name the window keeps after the step
+    };
+    const Step steps[] = {
+        {"FirstConfirm", true, "/home/u/red.txt", 2, "/home/u/red.txt"},
+        {"Cancel", false, "", 4, "/home/u/red.txt"},
+        {"SecondConfirm", true, "/tmp/blue.txt", 1, "/tmp/blue.txt"},
+    };
+    QString openedOn = "Color.txt";
+    int openedWith = 0;
+    for (const Step& step : steps) {
+        if (step.confirm)
+            saveDialog.confirm(step.path, step.encoding);
+        else
+            saveDialog.cancel(step.encoding);
+        QTest::mouseClick(form->btn7, Qt::LeftButton);
+        EXPECT_EQ(saveDialog.openings.back().FileName, openedOn) << step.name;
+        EXPECT_EQ(saveDialog.openings.back().EncodingIndex, openedWith) << step.name;
+        EXPECT_EQ(form->dlg1.FileName, step.remembered) << step.name;
+        EXPECT_EQ(form->dlg1.EncodingIndex, step.encoding) << step.name;
+        openedOn = step.remembered;
+        openedWith = step.encoding;
+    }
+    ASSERT_EQ(files.written.size(), 2u);
+    EXPECT_EQ(files.written[1].path, "/tmp/blue.txt");
 }
 
 TEST_F(SaveCommand, AFailedSaveShowsItsErrorAndLeavesTheWindowAlone)

@@ -19,12 +19,6 @@
 
 namespace {
 
-const SaveDialog::Settings Settings{
-    "Save color parameters",
-    "Text files (*.txt)|*.txt",
-    "txt",
-    {"ANSI", "ASCII", "Unicode", "Big Endian Unicode", "UTF-8", "UTF-7"}};
-
 // A home of its own for the whole run, so that anything the toolkit writes
 // for the user can be found, and the program's start-up measure against it.
 class FreshHome : public ::testing::Environment {
@@ -92,7 +86,7 @@ struct Seen {
 using Act = std::function<void(QFileDialog&, QLineEdit& name, QComboBox& encodings)>;
 
 // Runs the dialog; while it is open, records what it shows and acts.
-bool RunDialog(SaveDialog::Memory& memory, const Act& act, Seen* seen = nullptr)
+bool RunDialog(TSaveTextFileDialog& dlg, const Act& act, Seen* seen = nullptr)
 {
     bool acted = false;
     QTimer::singleShot(0, [&] {
@@ -133,7 +127,7 @@ bool RunDialog(SaveDialog::Memory& memory, const Act& act, Seen* seen = nullptr)
         act(*dialog, *name, *encodings);
     });
     QtSaveDialog dialog;
-    const bool confirmed = dialog.Execute(Settings, memory);
+    const bool confirmed = dialog.Execute(dlg);
     EXPECT_TRUE(acted) << "the dialog did not open";
     return confirmed;
 }
@@ -165,10 +159,10 @@ TEST(QtSaveDialog, ShowsItsSettingsAndOpensOnColorTxt)
     ScratchFolder::write((config / "QtProject.conf").string(),
                          "[FileDialog]\nviewMode=List\nhistory=file://" +
                              QByteArray::fromStdString(elsewhere.root().string()) + "\n");
-    SaveDialog::Memory memory{"Color.txt", 4};
+    TSaveTextFileDialog dlg{.FileName = "Color.txt", .EncodingIndex = 4};
     Seen seen;
     const bool confirmed = RunDialog(
-        memory, [](QFileDialog& dialog, QLineEdit&, QComboBox&) { dialog.reject(); }, &seen);
+        dlg, [](QFileDialog& dialog, QLineEdit&, QComboBox&) { dialog.reject(); }, &seen);
     std::filesystem::remove_all(config);
 
     EXPECT_FALSE(confirmed);
@@ -183,7 +177,8 @@ TEST(QtSaveDialog, ShowsItsSettingsAndOpensOnColorTxt)
     EXPECT_FALSE(seen.history.contains(QString::fromStdString(elsewhere.root().string())));
     EXPECT_EQ(seen.nameMaxLength, 259);
     EXPECT_EQ(seen.encodingLabel, "Encoding:");
-    EXPECT_EQ(seen.encodings, Settings.Encodings);
+    EXPECT_EQ(seen.encodings,
+              (QStringList{"ANSI", "ASCII", "Unicode", "Big Endian Unicode", "UTF-8", "UTF-7"}));
     EXPECT_EQ(seen.encoding, 4);
 }
 
@@ -205,9 +200,9 @@ TEST(QtSaveDialog, ConfirmsTheFullPathWithTheDefaultExtension)
         {"FolderNotChecked", "missing/deep", "missing/deep.txt"},
     };
     for (const Row& row : rows) {
-        SaveDialog::Memory memory{root + "/Color.txt", 0};
-        EXPECT_TRUE(RunDialog(memory, TypeAndConfirm(row.typed))) << row.name;
-        EXPECT_EQ(memory.FileName, root + "/" + row.confirmed) << row.name;
+        TSaveTextFileDialog dlg{.FileName = root + "/Color.txt", .EncodingIndex = 0};
+        EXPECT_TRUE(RunDialog(dlg, TypeAndConfirm(row.typed))) << row.name;
+        EXPECT_EQ(dlg.FileName, root + "/" + row.confirmed) << row.name;
     }
     // A dialog only chooses: nothing was written.
     EXPECT_EQ(scratch.entries(), QStringList{"old.txt"});
@@ -219,19 +214,19 @@ TEST(QtSaveDialog, TheNextOpeningStartsOnThePathLastConfirmed)
     ScratchFolder first;
     ScratchFolder second;
     const InFolder current(first);
-    SaveDialog::Memory memory{"Color.txt", 0};
+    TSaveTextFileDialog dlg{.FileName = "Color.txt", .EncodingIndex = 0};
     const QString folder = QString::fromStdString(second.root().string());
-    ASSERT_TRUE(RunDialog(memory, TypeAndConfirm(folder + "/red")));
-    ASSERT_EQ(memory.FileName, folder + "/red.txt");
+    ASSERT_TRUE(RunDialog(dlg, TypeAndConfirm(folder + "/red")));
+    ASSERT_EQ(dlg.FileName, folder + "/red.txt");
 
     Seen seen;
     EXPECT_TRUE(RunDialog(
-        memory,
+        dlg,
         [](QFileDialog&, QLineEdit& name, QComboBox&) { QTest::keyClick(&name, Qt::Key_Return); },
         &seen));
     EXPECT_EQ(seen.folder, folder);
     EXPECT_EQ(seen.name, "red.txt");
-    EXPECT_EQ(memory.FileName, folder + "/red.txt");
+    EXPECT_EQ(dlg.FileName, folder + "/red.txt");
 }
 
 TEST(QtSaveDialog, CancelKeepsThePathButNotTheEncoding)
@@ -252,16 +247,16 @@ TEST(QtSaveDialog, CancelKeepsThePathButNotTheEncoding)
     };
     int encoding = 0;
     for (const Row& row : rows) {
-        SaveDialog::Memory memory{kept, encoding};
+        TSaveTextFileDialog dlg{.FileName = kept, .EncodingIndex = encoding};
         ++encoding;
         const bool confirmed =
-            RunDialog(memory, [&](QFileDialog& dialog, QLineEdit& name, QComboBox& encodings) {
+            RunDialog(dlg, [&](QFileDialog& dialog, QLineEdit& name, QComboBox& encodings) {
                 encodings.setCurrentIndex(encoding);
                 row.act(dialog, name, encodings);
             });
         EXPECT_FALSE(confirmed) << row.name;
-        EXPECT_EQ(memory.FileName, kept) << row.name;
-        EXPECT_EQ(memory.EncodingIndex, encoding) << row.name;
+        EXPECT_EQ(dlg.FileName, kept) << row.name;
+        EXPECT_EQ(dlg.EncodingIndex, encoding) << row.name;
     }
     EXPECT_TRUE(scratch.entries().isEmpty());
 }
@@ -269,19 +264,21 @@ TEST(QtSaveDialog, CancelKeepsThePathButNotTheEncoding)
 TEST(QtSaveDialog, KeepsTheEncodingWhenConfirmed)
 {
     ScratchFolder scratch;
-    SaveDialog::Memory memory{QString::fromStdString(scratch.path("Color.txt")), 0};
-    EXPECT_TRUE(RunDialog(memory, [](QFileDialog& dialog, QLineEdit& name, QComboBox& encodings) {
+    TSaveTextFileDialog dlg{.FileName = QString::fromStdString(scratch.path("Color.txt")),
+                            .EncodingIndex = 0};
+    EXPECT_TRUE(RunDialog(dlg, [](QFileDialog& dialog, QLineEdit& name, QComboBox& encodings) {
         encodings.setCurrentIndex(5);
         TypeAndConfirm("utf7")(dialog, name, encodings);
     }));
-    EXPECT_EQ(memory.EncodingIndex, 5);
+    EXPECT_EQ(dlg.EncodingIndex, 5);
 }
 
 TEST(QtSaveDialog, LeavesNoSettingsBehind)
 {
     ScratchFolder scratch;
-    SaveDialog::Memory memory{QString::fromStdString(scratch.path("Color.txt")), 0};
-    ASSERT_TRUE(RunDialog(memory, TypeAndConfirm("settings")));
+    TSaveTextFileDialog dlg{.FileName = QString::fromStdString(scratch.path("Color.txt")),
+                            .EncodingIndex = 0};
+    ASSERT_TRUE(RunDialog(dlg, TypeAndConfirm("settings")));
     // The dialog writes its settings when it is destroyed, which Execute has done.
     EXPECT_EQ(FilesBelow(FreshHome::home->root()), QStringList{});
     EXPECT_TRUE(scratch.entries().isEmpty());

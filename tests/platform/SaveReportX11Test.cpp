@@ -3,7 +3,6 @@
 #include "PureRed.h"
 #include "QtPrinters.h"
 #include "ScratchFolder.h"
-#include "frmMain/ExecuteSaveDialog.h"
 #include "platform/NoSettings.h"
 #include "platform/PosixFileOutput.h"
 #include "platform/QtSaveDialog.h"
@@ -35,7 +34,7 @@ TEST(SaveReport, TheKeyboardNamesTheFileAndTheReportIsWritten)
         QTest::keyClick(focus, Qt::Key_Return);
     });
     QtSaveDialog dialog;
-    ASSERT_TRUE(ExecuteSaveDialog(dialog, dlg1));
+    ASSERT_TRUE(dialog.Execute(dlg1));
     EXPECT_EQ(focused, "fileNameEdit");
     EXPECT_EQ(dlg1.FileName, QString::fromStdString(scratch.path("Pure red.txt")));
 

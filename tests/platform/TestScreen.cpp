@@ -25,30 +25,30 @@ std::uint16_t to16Bits(HSLUtils::TColor color, int shift)
 TestScreen::TestScreen()
 {
     int screenNumber = 0;
-    m_xcb = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(m_xcb) != 0) {
+    FXcb = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(FXcb) != 0) {
         ADD_FAILURE() << "no X server at DISPLAY";
         return;
     }
-    auto it = xcb_setup_roots_iterator(xcb_get_setup(m_xcb));
+    auto it = xcb_setup_roots_iterator(xcb_get_setup(FXcb));
     for (; screenNumber > 0; --screenNumber)
         xcb_screen_next(&it);
-    m_root = it.data->root;
-    m_colormap = it.data->default_colormap;
-    m_depth = it.data->root_depth;
-    m_size = QSize(it.data->width_in_pixels, it.data->height_in_pixels);
+    FRoot = it.data->root;
+    FColormap = it.data->default_colormap;
+    FDepth = it.data->root_depth;
+    FSize = QSize(it.data->width_in_pixels, it.data->height_in_pixels);
 }
 
 TestScreen::~TestScreen()
 {
-    xcb_disconnect(m_xcb);
+    xcb_disconnect(FXcb);
 }
 
 TestScreen::Allocated TestScreen::allocate(HSLUtils::TColor wanted)
 {
     const Reply<xcb_alloc_color_reply_t> color(
-        xcb_alloc_color_reply(m_xcb,
-                              xcb_alloc_color(m_xcb, m_colormap, to16Bits(wanted, 0),
+        xcb_alloc_color_reply(FXcb,
+                              xcb_alloc_color(FXcb, FColormap, to16Bits(wanted, 0),
                                               to16Bits(wanted, 8), to16Bits(wanted, 16)),
                               nullptr));
     if (!color) {
@@ -62,55 +62,54 @@ std::uint32_t TestScreen::showWindow(QRect at, const std::vector<HSLUtils::TColo
                                      int columns)
 {
     const int rows = static_cast<int>(colors.size()) / columns;
-    const xcb_pixmap_t tile = xcb_generate_id(m_xcb);
-    xcb_create_pixmap(m_xcb, m_depth, tile, m_root, static_cast<std::uint16_t>(columns),
+    const xcb_pixmap_t tile = xcb_generate_id(FXcb);
+    xcb_create_pixmap(FXcb, FDepth, tile, FRoot, static_cast<std::uint16_t>(columns),
                       static_cast<std::uint16_t>(rows));
-    const xcb_gcontext_t gc = xcb_generate_id(m_xcb);
-    xcb_create_gc(m_xcb, gc, tile, 0, nullptr);
+    const xcb_gcontext_t gc = xcb_generate_id(FXcb);
+    xcb_create_gc(FXcb, gc, tile, 0, nullptr);
     for (int i = 0; i < static_cast<int>(colors.size()); ++i) {
         const std::uint32_t foreground = allocate(colors[static_cast<std::size_t>(i)]).pixel;
-        xcb_change_gc(m_xcb, gc, XCB_GC_FOREGROUND, &foreground);
+        xcb_change_gc(FXcb, gc, XCB_GC_FOREGROUND, &foreground);
         const xcb_rectangle_t dot{static_cast<std::int16_t>(i % columns),
                                   static_cast<std::int16_t>(i / columns), 1, 1};
-        xcb_poly_fill_rectangle(m_xcb, tile, gc, 1, &dot);
+        xcb_poly_fill_rectangle(FXcb, tile, gc, 1, &dot);
     }
-    xcb_free_gc(m_xcb, gc);
+    xcb_free_gc(FXcb, gc);
 
     // Override-redirect: no window manager moves it, and its background tile is
     // repainted by the server itself whenever it is exposed.
-    const xcb_window_t window = xcb_generate_id(m_xcb);
+    const xcb_window_t window = xcb_generate_id(FXcb);
     const std::uint32_t values[] = {tile, 1};
-    xcb_create_window(m_xcb, XCB_COPY_FROM_PARENT, window, m_root,
-                      static_cast<std::int16_t>(at.x()), static_cast<std::int16_t>(at.y()),
-                      static_cast<std::uint16_t>(at.width()),
+    xcb_create_window(FXcb, XCB_COPY_FROM_PARENT, window, FRoot, static_cast<std::int16_t>(at.x()),
+                      static_cast<std::int16_t>(at.y()), static_cast<std::uint16_t>(at.width()),
                       static_cast<std::uint16_t>(at.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXMAP | XCB_CW_OVERRIDE_REDIRECT, values);
-    xcb_free_pixmap(m_xcb, tile);
-    xcb_map_window(m_xcb, window);
+    xcb_free_pixmap(FXcb, tile);
+    xcb_map_window(FXcb, window);
     sync();
     return window;
 }
 
 void TestScreen::closeWindow(std::uint32_t window)
 {
-    xcb_destroy_window(m_xcb, window);
+    xcb_destroy_window(FXcb, window);
     sync();
 }
 
 void TestScreen::setWallpaper(HSLUtils::TColor color)
 {
     const std::uint32_t background = allocate(color).pixel;
-    xcb_change_window_attributes(m_xcb, m_root, XCB_CW_BACK_PIXEL, &background);
-    xcb_clear_area(m_xcb, 0, m_root, 0, 0, 0, 0);
+    xcb_change_window_attributes(FXcb, FRoot, XCB_CW_BACK_PIXEL, &background);
+    xcb_clear_area(FXcb, 0, FRoot, 0, 0, 0, 0);
     sync();
 }
 
 QRect TestScreen::placeOf(std::uint32_t window)
 {
     const Reply<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(m_xcb, xcb_get_geometry(m_xcb, window), nullptr));
+        xcb_get_geometry_reply(FXcb, xcb_get_geometry(FXcb, window), nullptr));
     const Reply<xcb_translate_coordinates_reply_t> origin(xcb_translate_coordinates_reply(
-        m_xcb, xcb_translate_coordinates(m_xcb, window, m_root, 0, 0), nullptr));
+        FXcb, xcb_translate_coordinates(FXcb, window, FRoot, 0, 0), nullptr));
     if (!geometry || !origin)
         return {};
     return {origin->dst_x, origin->dst_y, geometry->width, geometry->height};
@@ -118,7 +117,7 @@ QRect TestScreen::placeOf(std::uint32_t window)
 
 void TestScreen::movePointer(QPoint to)
 {
-    xcb_warp_pointer(m_xcb, XCB_NONE, m_root, 0, 0, 0, 0, static_cast<std::int16_t>(to.x()),
+    xcb_warp_pointer(FXcb, XCB_NONE, FRoot, 0, 0, 0, 0, static_cast<std::int16_t>(to.x()),
                      static_cast<std::int16_t>(to.y()));
     sync();
 }
@@ -140,13 +139,13 @@ void TestScreen::click(QPoint at)
 QImage TestScreen::grab(QRect area)
 {
     const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(
-        m_xcb,
-        xcb_get_image(m_xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root, static_cast<std::int16_t>(area.x()),
+        FXcb,
+        xcb_get_image(FXcb, XCB_IMAGE_FORMAT_Z_PIXMAP, FRoot, static_cast<std::int16_t>(area.x()),
                       static_cast<std::int16_t>(area.y()), static_cast<std::uint16_t>(area.width()),
                       static_cast<std::uint16_t>(area.height()), ~0u),
         nullptr));
     const auto pixels = static_cast<std::size_t>(area.width() * area.height());
-    if (!image || m_depth != 24 ||
+    if (!image || FDepth != 24 ||
         static_cast<std::size_t>(xcb_get_image_data_length(image.get())) != pixels * 4) {
         ADD_FAILURE() << "no 24-bit image of the screen";
         return {};
@@ -163,5 +162,5 @@ QImage TestScreen::grab(QRect area)
 
 void TestScreen::sync()
 {
-    std::free(xcb_get_input_focus_reply(m_xcb, xcb_get_input_focus(m_xcb), nullptr));
+    std::free(xcb_get_input_focus_reply(FXcb, xcb_get_input_focus(FXcb), nullptr));
 }

@@ -20,7 +20,7 @@ public:
     TestScreen& operator=(const TestScreen&) = delete;
 
     // The root window's size: the whole desktop, all monitors.
-    QSize size() const { return m_size; }
+    QSize size() const { return FSize; }
 
     // The color the screen shows for `wanted` (0x00BBGGRR), as the server reports it for
     // the pixel value it gives that color: `wanted` itself at 24 bits, the nearest
@@ -53,9 +53,9 @@ private:
     };
     Allocated allocate(HSLUtils::TColor wanted);
 
-    xcb_connection_t* m_xcb = nullptr;
-    std::uint32_t m_root = 0;
-    std::uint32_t m_colormap = 0;
-    std::uint8_t m_depth = 0;
-    QSize m_size;
+    xcb_connection_t* FXcb = nullptr;
+    std::uint32_t FRoot = 0;
+    std::uint32_t FColormap = 0;
+    std::uint8_t FDepth = 0;
+    QSize FSize;
 };

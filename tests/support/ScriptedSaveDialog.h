@@ -4,17 +4,11 @@
 #include "platform/SaveDialog.h"
 
 #include <QString>
-#include <functional>
 #include <optional>
 #include <vector>
 
 class ScriptedSaveDialog final : public SaveDialog {
 public:
-    struct Opening {
-        Settings settings;
-        Memory memory; // as the dialog opened
-    };
-
     // Each opening confirms `path`, with encoding `encodingIndex` selected.
     void confirm(const QString& path, std::optional<int> encodingIndex = std::nullopt)
     {
@@ -31,22 +25,19 @@ public:
         FEncodingIndex = encodingIndex;
     }
 
-    bool Execute(const Settings& settings, Memory& memory) override
+    bool Execute(TSaveTextFileDialog& dlg) override
     {
-        openings.push_back({settings, memory});
-        if (whileOpen)
-            whileOpen();
+        openings.push_back(dlg);
         if (FEncodingIndex)
-            memory.EncodingIndex = *FEncodingIndex;
+            dlg.EncodingIndex = *FEncodingIndex;
         if (!FConfirm)
             return false;
-        memory.FileName = FPath;
+        dlg.FileName = FPath;
         return true;
     }
 
-    std::vector<Opening> openings;
-    // Runs while the dialog would be open (the user's time in front of it).
-    std::function<void()> whileOpen;
+    // The dialog's fields as each opening found them.
+    std::vector<TSaveTextFileDialog> openings;
 
 private:
     bool FConfirm = false;
