@@ -146,8 +146,8 @@ TEST_F(DesktopPixelsX11, ReadsTheWallpaperAndThisProgramsOwnWindow)
     ASSERT_EQ(pixels.cursorPos(), middle);
     const Pixel expected = color(screen.shown(0xFF8200));
     // Qt draws after the window is exposed: until it has.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return pixels.pixelAt(middle.x(), middle.y()) == expected; }, 10000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return pixels.pixelAt(middle.x(), middle.y()) == expected; }, 10000));
     EXPECT_EQ(pixels.pixelAt(middle.x(), middle.y()), expected);
 }
 
