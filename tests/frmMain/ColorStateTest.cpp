@@ -197,7 +197,7 @@ TEST_F(ColorState, RewritingTheSameTextsLeavesSelectionCaretAndUndo)
                            b->cursorPosition(), b->isUndoAvailable()});
         return all;
     };
-    QTest::qWait(50); // what showing the window left to do
+    QCoreApplication::processEvents(); // what showing the window left to do
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         // The window shows black, the desktop's pixel too; the hex text was
