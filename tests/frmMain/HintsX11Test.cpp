@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <optional>
 #include <vector>
@@ -148,6 +149,10 @@ TEST(Hints, ShowAfterRestHideAfterTimeOrOnLeaving)
     EXPECT_EQ(next->hint, "Save color value to a text file");
     ASSERT_TRUE(events.next(QEvent::MouseMove, form.btn7, beforeLeaving));
     EXPECT_GE(next->ms - events.lastMoveBefore(next->ms), 450);
+    std::printf("hints: shown %lld ms after the rest began, for %lld ms; gone %lld ms after "
+                "leaving; the next shown %lld ms after its rest began\n",
+                shown->ms - events.lastMoveBefore(shown->ms), hidden->ms - shown->ms,
+                gone->ms - left->ms, next->ms - events.lastMoveBefore(next->ms));
 
     // Controls other than buttons and the swatch have no hint: once Qt has asked
     // the edit box for one, none has shown.
