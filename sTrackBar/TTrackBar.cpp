@@ -61,6 +61,9 @@ private:
 TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent)
 {
     setStyle(TTrackBarStyle::shared());
+    // A child with a name, so that the repeat's ticks can be watched.
+    FPageTimer.setParent(this);
+    FPageTimer.setObjectName(QStringLiteral("pageRepeat"));
     connect(&FPageTimer, &QTimer::timeout, this, &TTrackBar::pageTimerTick);
     FKeyEndTimer.setSingleShot(true);
     connect(&FKeyEndTimer, &QTimer::timeout, this, &TTrackBar::keyActionEnded);
@@ -352,6 +355,11 @@ TTrackBar::TParts TTrackBar::parts() const
             opt.upsideDown};
 }
 
+QRect TTrackBar::thumbRect() const
+{
+    return parts().thumb;
+}
+
 int TTrackBar::along(QPoint point) const
 {
     return orientation() == Qt::Horizontal ? point.x() : point.y();
@@ -389,7 +397,7 @@ void TTrackBar::mousePressEvent(QMouseEvent* e)
     // An action still running here never saw its release.
     endAction();
     const QPoint pointer = e->position().toPoint();
-    if (FSliderVisible && parts().thumb.contains(pointer))
+    if (FSliderVisible && thumbRect().contains(pointer))
         beginDrag(pointer);
     else
         beginPaging(pointer);
@@ -494,7 +502,7 @@ void TTrackBar::beginDrag(QPoint pointer)
 {
     FAction = TAction::Drag;
     ++FActionSerial;
-    FDragOffset = along(pointer) - along(parts().thumb.topLeft());
+    FDragOffset = along(pointer) - along(thumbRect().topLeft());
     setSliderDown(true);
     syncTip();
     update();
@@ -554,7 +562,7 @@ void TTrackBar::syncTip()
     }
     if (!FTip)
         FTip = new TPositionTip(this);
-    const QRect thumb = parts().thumb;
+    const QRect thumb = thumbRect();
     FTip->showBeside(QRect(mapToGlobal(thumb.topLeft()), thumb.size()), tipEdge(FPositionToolTip),
                      value());
 }

@@ -61,6 +61,10 @@ public:
     TPositionToolTip PositionToolTip() const { return FPositionToolTip; }
     void setPositionToolTip(TPositionToolTip value);
 
+    // Where the thumb stands, in the slider's coordinates: what it paints and
+    // what a press must hit to grab it.
+    QRect thumbRect() const;
+
     // The selection range is kept for the form's sake; Qt draws none.
     int SelStart() const { return FSelStart; }
     void setSelStart(int value);

@@ -3,24 +3,17 @@
 // software arithmetic.
 #include "HSLUtils/HSLUtils.h"
 #include "HSLUtils/HslAlgorithms.h"
+#include "Hex.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
 using namespace HSLUtils;
 
 namespace {
-
-std::string hex(TColor color)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(color));
-    return text;
-}
 
 struct Triple {
     std::int32_t H, S, L;

@@ -2,10 +2,10 @@
 // every input the program can pass: all 2^24 colors (fractions compared bit
 // for bit) and every scaled triple with H 0 to 240 and S, L 0 to 240.
 #include "HSLUtils/HslAlgorithms.h"
+#include "Hex.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -16,13 +16,6 @@ namespace {
 using namespace HSLUtils;
 
 #if HSLUTILS_NATIVE_EXTENDED
-
-std::string hex(TColor color)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(color));
-    return text;
-}
 
 // Counts mismatches and keeps the first few for the failure message.
 class Mismatches {

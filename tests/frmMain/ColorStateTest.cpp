@@ -3,7 +3,9 @@
 // failure messages.
 #include "FormFixture.h"
 #include "HSLUtils/HSLUtils.h"
+#include "Hex.h"
 #include "QtPrinters.h"
+#include "ShownFields.h"
 #include "frmMain/TButton.h"
 #include "platform/SystemColors.h"
 
@@ -15,11 +17,6 @@ using Kind = MessageBoxes::Kind;
 using Shown = RecordingMessageBoxes::Shown;
 
 namespace {
-
-QString hex(HSLUtils::TColor color)
-{
-    return QStringLiteral("0x%1").arg(quint32(color), 6, 16, QLatin1Char('0'));
-}
 
 // What the user left in an edit box: text, selection, caret, undo history.
 struct BoxState {
@@ -36,62 +33,12 @@ struct BoxState {
 
 } // namespace
 
-class ColorState : public FormFixture {
-protected:
-    // Every field as the window shows it, for whole-window comparisons.
-    struct Fields {
-        QString swatch, edt1, edt5, rgb, rgbSliders, hsl, hslSliders;
-        bool operator==(const Fields&) const = default;
-        friend std::ostream& operator<<(std::ostream& out, const Fields& f)
-        {
-            return out << f.swatch.toStdString() << " " << f.edt1.toStdString() << " "
-                       << f.edt5.toStdString() << " rgb " << f.rgb.toStdString() << " / "
-                       << f.rgbSliders.toStdString() << " hsl " << f.hsl.toStdString() << " / "
-                       << f.hslSliders.toStdString();
-        }
-    };
-    Fields fields() const
-    {
-        auto three = [](const QString& a, const QString& b, const QString& c) {
-            return a + "," + b + "," + c;
-        };
-        auto pos = [](TsTrackBar* t) { return QString::number(t->Position()); };
-        return {hex(form->CurrentColor()),
-                form->edt1->text(),
-                form->edt5->text(),
-                three(form->edt2->text(), form->edt3->text(), form->edt4->text()),
-                three(pos(form->tb1), pos(form->tb2), pos(form->tb3)),
-                three(form->edt6->text(), form->edt7->text(), form->edt8->text()),
-                three(pos(form->tb4), pos(form->tb5), pos(form->tb6))};
-    }
-    // What every field shows for `color` when the banks agree with it.
-    static Fields consistent(HSLUtils::TColor color)
-    {
-        int h = 0, s = 0, l = 0;
-        HSLUtils::ColorToHslScaled(color, h, s, l);
-        const QString rgb = QStringLiteral("%1,%2,%3")
-                                .arg(color & 0xFF)
-                                .arg((color >> 8) & 0xFF)
-                                .arg((color >> 16) & 0xFF);
-        const QString hsl = QStringLiteral("%1,%2,%3").arg(h).arg(s).arg(l);
-        return {hex(color),
-                QStringLiteral("#%1%2%3")
-                    .arg(color & 0xFF, 2, 16, QLatin1Char('0'))
-                    .arg((color >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
-                    .arg((color >> 16) & 0xFF, 2, 16, QLatin1Char('0'))
-                    .toUpper(),
-                QString::number(color),
-                rgb,
-                rgb,
-                hsl,
-                hsl};
-    }
-};
+class ColorState : public FormFixture {};
 
 TEST_F(ColorState, MovingTheRedSliderUpdatesEveryField)
 {
     press(form->tb1, Qt::Key_PageDown, 64); // 64 page steps of 2
-    EXPECT_EQ(fields(), consistent(128));
+    EXPECT_EQ(ShownFields::of(*form), ShownFields::consistentWith(128));
     EXPECT_EQ(form->edt1->text(), "#800000");
     EXPECT_EQ(form->edt6->text() + form->edt7->text() + form->edt8->text(), "024060");
     EXPECT_TRUE(boxes.shown.empty());
@@ -102,7 +49,7 @@ TEST_F(ColorState, EachRgbSliderDrivesItsOwnComponent)
     press(form->tb1, Qt::Key_End);
     press(form->tb2, Qt::Key_Right, 3);
     press(form->tb3, Qt::Key_PageDown);
-    EXPECT_EQ(fields(), consistent(0x0203FF));
+    EXPECT_EQ(ShownFields::of(*form), ShownFields::consistentWith(0x0203FF));
 }
 
 TEST_F(ColorState, TypingThreeHundredCapsAt255)
@@ -124,26 +71,26 @@ TEST_F(ColorState, TypingThreeHundredCapsAt255)
 TEST_F(ColorState, TypingIntoAnRgbBoxLeavesTheHslBankAlone)
 {
     press(form->tb6, Qt::Key_End); // white, from the HSL bank: L 240
-    const Fields before = fields();
+    const ShownFields before = ShownFields::of(*form);
     typeInto(form->edt3, "12");
     EXPECT_EQ(form->CurrentColor(), 0xFF0CFF);
     EXPECT_EQ(form->tb2->Position(), 12);
     EXPECT_EQ(form->edt1->text(), "#FF0CFF");
-    EXPECT_EQ(fields().hsl, before.hsl);
-    EXPECT_EQ(fields().hslSliders, before.hslSliders);
+    EXPECT_EQ(ShownFields::of(*form).hsl, before.hsl);
+    EXPECT_EQ(ShownFields::of(*form).hslSliders, before.hslSliders);
 }
 
 TEST_F(ColorState, EmptiedBoxShowsTheConversionErrorAndChangesNothing)
 {
     typeInto(form->edt3, "5");
-    const Fields before = fields();
+    const ShownFields before = ShownFields::of(*form);
     form->edt3->end(false);
     QTest::keyClick(form->edt3, Qt::Key_Backspace);
 
     EXPECT_EQ(boxes.shown, (std::vector<Shown>{{Kind::Error, "'' is not a valid integer value."}}));
-    Fields after = before;
-    after.rgb = "0,,0"; // the box keeps what the user left in it
-    EXPECT_EQ(fields(), after);
+    ShownFields after = before;
+    after.rgb[1] = ""; // the box keeps what the user left in it
+    EXPECT_EQ(ShownFields::of(*form), after);
 }
 
 TEST_F(ColorState, RefusedKeysShowThePlainBoxAndChangeNothing)
@@ -250,7 +197,7 @@ TEST_F(ColorState, RewritingTheSameTextsLeavesSelectionCaretAndUndo)
                            b->cursorPosition(), b->isUndoAvailable()});
         return all;
     };
-    QTest::qWait(50); // what showing the window left to do
+    QCoreApplication::processEvents(); // what showing the window left to do
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         // The window shows black, the desktop's pixel too; the hex text was
@@ -288,11 +235,12 @@ TEST_F(ColorState, HueMoveKeepsTheHslSlidersWhereTheUserPutThem)
     press(form->tb6, Qt::Key_PageDown, 60); // L 120
     press(form->tb4, Qt::Key_PageDown, 40); // H 80
     const HSLUtils::TColor green = HSLUtils::HslScaledToColor(80, 240, 120);
-    EXPECT_EQ(form->CurrentColor(), green) << hex(form->CurrentColor()).toStdString();
+    EXPECT_EQ(form->CurrentColor(), green) << hex(form->CurrentColor());
     EXPECT_EQ(green, 0x02FF00);
-    Fields expected = consistent(green);
-    expected.hsl = expected.hslSliders = "80,240,120";
-    EXPECT_EQ(fields(), expected);
+    ShownFields expected = ShownFields::consistentWith(green);
+    expected.hsl = {"80", "240", "120"};
+    expected.hslSliders = {80, 240, 120};
+    EXPECT_EQ(ShownFields::of(*form), expected);
 }
 
 TEST_F(ColorState, UnchangedComponentsLeaveATypedHexTextAlone)
@@ -318,7 +266,7 @@ TEST_F(ColorState, FailureDuringADragEndsTheDragAndTheRoutineGoesOn)
     boxes.shown.clear();
 
     TsTrackBar* tb1 = form->tb1;
-    const QPoint grab = thumbCentre(tb1);
+    const QPoint grab = tb1->thumbRect().center();
     QTest::mousePress(tb1, Qt::LeftButton, Qt::NoModifier, grab);
     QMouseEvent drag(QEvent::MouseMove, QPointF(grab + QPoint(40, 0)),
                      tb1->mapToGlobal(QPointF(grab + QPoint(40, 0))), Qt::NoButton, Qt::LeftButton,
@@ -331,9 +279,10 @@ TEST_F(ColorState, FailureDuringADragEndsTheDragAndTheRoutineGoesOn)
     // RGBlabels went on to rewrite edt3 from its slider (9), whose own run
     // rebuilt the color from all three boxes. The HSL bank was derived before,
     // from the color the move composed (green not yet known: 0).
-    Fields expected = consistent(red | 9 << 8);
-    expected.hsl = expected.hslSliders = consistent(red).hsl;
-    EXPECT_EQ(fields(), expected);
+    ShownFields expected = ShownFields::consistentWith(red | 9 << 8);
+    expected.hsl = ShownFields::consistentWith(red).hsl;
+    expected.hslSliders = ShownFields::consistentWith(red).hslSliders;
+    EXPECT_EQ(ShownFields::of(*form), expected);
 
     // The drag is over: further moves with the button still held move nothing.
     QMouseEvent more(QEvent::MouseMove, QPointF(grab + QPoint(80, 0)),

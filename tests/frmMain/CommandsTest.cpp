@@ -1,6 +1,8 @@
 // The window's commands on real widgets, with a color dialog that confirms a
 // given color or cancels.
 #include "FormFixture.h"
+#include "QtPrinters.h"
+#include "ShownFields.h"
 #include "frmMain/TButton.h"
 
 #include <QEnterEvent>
@@ -8,38 +10,25 @@
 using Kind = MessageBoxes::Kind;
 using Shown = RecordingMessageBoxes::Shown;
 
-class Commands : public FormFixture {
-protected:
-    // The texts and positions of every field, to compare whole windows.
-    QStringList snapshot() const
-    {
-        QStringList all{QString::number(form->CurrentColor(), 16)};
-        for (TEdit* box : {form->edt1, form->edt5, form->edt2, form->edt3, form->edt4, form->edt6,
-                           form->edt7, form->edt8})
-            all << box->text();
-        for (TsTrackBar* slider :
-             {form->tb1, form->tb2, form->tb3, form->tb4, form->tb5, form->tb6})
-            all << QString::number(slider->Position());
-        return all;
-    }
-};
+class Commands : public FormFixture {};
 
 TEST_F(Commands, ConfirmingPureRedFillsEveryField)
 {
     chooser.answer = 0x0000FF;
     QTest::mouseClick(form->btn1, Qt::LeftButton);
-    EXPECT_EQ(snapshot(), (QStringList{"ff", "#FF0000", "255", "255", "0", "0", "0", "240", "120",
-                                       "255", "0", "0", "0", "240", "120"}));
+    const ShownFields red{0x0000FF,    "#FF0000",           "255",        {"255", "0", "0"},
+                          {255, 0, 0}, {"0", "240", "120"}, {0, 240, 120}};
+    EXPECT_EQ(ShownFields::of(*form), red);
     EXPECT_EQ(chooser.openedWith, std::vector<HSLUtils::TColor>{0}); // black at first
 }
 
 TEST_F(Commands, CancellingTheDialogChangesNothing)
 {
     press(form->tb2, Qt::Key_End);
-    const QStringList before = snapshot();
+    const ShownFields before = ShownFields::of(*form);
     chooser.answer.reset();
     QTest::mouseClick(form->btn1, Qt::LeftButton);
-    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(ShownFields::of(*form), before);
     EXPECT_EQ(chooser.openedWith.size(), 1u);
 }
 
@@ -106,8 +95,9 @@ TEST_F(Commands, ClearAllPutsEveryFieldBackToBlack)
     ASSERT_NE(form->CurrentColor(), 0);
 
     QTest::mouseClick(form->btn5, Qt::LeftButton);
-    EXPECT_EQ(snapshot(), (QStringList{"0", "#000000", "0", "0", "0", "0", "0", "0", "0", "0", "0",
-                                       "0", "0", "0", "0"}));
+    const ShownFields black{0,         "#000000",       "0",      {"0", "0", "0"},
+                            {0, 0, 0}, {"0", "0", "0"}, {0, 0, 0}};
+    EXPECT_EQ(ShownFields::of(*form), black);
     EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -11,7 +11,6 @@
 #include "frmMain/TForm1.h"
 #include "platform/X11DesktopPixels.h"
 
-#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -46,13 +45,10 @@ QRgb rgbOf(TColor c)
     return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
+// Until `done`, with a bound only against a hang.
 bool waitFor(const std::function<bool()>& done)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 5000)
-        QTest::qWait(20);
-    return done();
+    return QTest::qWaitFor(done, 10000);
 }
 
 // Away from the window in the middle of the desktop; on the second monitor when there

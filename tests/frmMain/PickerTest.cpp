@@ -1,5 +1,7 @@
 // The desktop picker on real widgets with a scripted desktop.
 #include "FormFixture.h"
+#include "QtPrinters.h"
+#include "ShownFields.h"
 #include "frmMain/TButton.h"
 
 #include <QTimer>
@@ -24,19 +26,6 @@ protected:
             form->tmr1->start();
         deliverTick();
     }
-
-    QStringList values() const
-    {
-        return {QString::number(form->CurrentColor(), 16),
-                form->edt1->text(),
-                form->edt5->text(),
-                form->edt2->text(),
-                form->edt3->text(),
-                form->edt4->text(),
-                form->edt6->text(),
-                form->edt7->text(),
-                form->edt8->text()};
-    }
 };
 
 TEST_F(Picker, StartAndStopToggleTheCaptionAndReadNothing)
@@ -59,12 +48,9 @@ TEST_F(Picker, ATickShowsThePixelUnderThePointerInEveryField)
     desktop.pixels = {{Status::Color, 0x123456}};
     tick();
     EXPECT_EQ(desktop.pixelPoints, std::vector<QPoint>{QPoint(1900, 7)});
-    int h = 0, s = 0, l = 0;
-    HSLUtils::ColorToHslScaled(0x123456, h, s, l);
-    EXPECT_EQ(values(), (QStringList{"123456", "#563412", "1193046", "86", "52", "18",
-                                     QString::number(h), QString::number(s), QString::number(l)}));
-    EXPECT_EQ(form->tb3->Position(), 0x12);
-    EXPECT_EQ(form->tb4->Position(), h);
+    EXPECT_EQ(ShownFields::of(*form), ShownFields::consistentWith(0x123456));
+    EXPECT_EQ(form->edt1->text(), "#563412");
+    EXPECT_EQ(form->edt5->text(), "1193046");
 }
 
 TEST_F(Picker, TheHslBankFollowsLastAfterTheHexText)
@@ -108,10 +94,10 @@ TEST_F(Picker, AnUnreadablePixelLeavesEveryFieldAsItWas)
 {
     desktop.pixels = {{Status::Color, 0x336699}, Pixel{Status::NoPixel}};
     tick();
-    const QStringList before = values();
+    const ShownFields before = ShownFields::of(*form);
     tick();
     tick();
-    EXPECT_EQ(values(), before);
+    EXPECT_EQ(ShownFields::of(*form), before);
     EXPECT_EQ(form->tb1->Position(), 0x99);
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -179,12 +165,12 @@ TEST_F(Picker, SamplingGoesOnInsideTheErrorBoxOfATick)
     int readsWhileOpen = 0;
     HSLUtils::TColor colorWhileOpen = 0;
     boxes.whileShown = [&](Kind, const QString&) {
-        QTest::qWait(500);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.pixelReads() >= 4; }, 10000));
         readsWhileOpen = desktop.pixelReads();
         colorWhileOpen = form->CurrentColor();
     };
     QTest::mouseClick(form->btn6, Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return readsWhileOpen > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readsWhileOpen > 0; }, 15000));
     EXPECT_GE(readsWhileOpen, 4);
     EXPECT_EQ(colorWhileOpen, 0x0A0B0C);
     EXPECT_EQ(boxes.shown, (std::vector<Shown>{{Kind::Error, "Canvas does not allow drawing."}}));
@@ -194,10 +180,14 @@ TEST_F(Picker, SamplingGoesOnInsideTheErrorBoxOfATick)
 TEST_F(Picker, SamplingGoesOnBehindAMessageBox)
 {
     desktop.pixels = {{Status::Color, 0x0A0B0C}};
-    boxes.whileShown = [](Kind, const QString&) { QTest::qWait(300); };
+    int readsWhileOpen = 0;
+    boxes.whileShown = [&](Kind, const QString&) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.pixelReads() >= 1; }, 10000));
+        readsWhileOpen = desktop.pixelReads();
+    };
     QTest::mouseClick(form->btn6, Qt::LeftButton);
-    QTest::mouseClick(form->btn3, Qt::LeftButton); // About, open for 300 ms
-    EXPECT_GE(desktop.pixelReads(), 1);
+    QTest::mouseClick(form->btn3, Qt::LeftButton); // About, open until a tick has read
+    EXPECT_GE(readsWhileOpen, 1);
     EXPECT_EQ(form->CurrentColor(), 0x0A0B0C);
     EXPECT_EQ(form->edt1->text(), "#0C0B0A");
 }

@@ -145,11 +145,9 @@ TEST_F(DesktopPixelsX11, ReadsTheWallpaperAndThisProgramsOwnWindow)
     screen.movePointer(middle);
     ASSERT_EQ(pixels.cursorPos(), middle);
     const Pixel expected = color(screen.shown(0xFF8200));
-    // Qt draws after the window is exposed; give it a moment.
-    QElapsedTimer clock;
-    clock.start();
-    while (pixels.pixelAt(middle.x(), middle.y()) != expected && clock.elapsed() < 5000)
-        QTest::qWait(10);
+    // Qt draws after the window is exposed: until it has.
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return pixels.pixelAt(middle.x(), middle.y()) == expected; }, 10000));
     EXPECT_EQ(pixels.pixelAt(middle.x(), middle.y()), expected);
 }
 

@@ -2,11 +2,10 @@
 // test servers do not have (other byte order, 3-byte pixels, other masks, 10-bit
 // channels) and the ones no color can come from.
 #include "platform/X11PixelFormat.h"
+#include "Hex.h"
 
 #include <gtest/gtest.h>
-#include <iomanip>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,15 +30,6 @@ struct Row {
     std::vector<std::uint8_t> bytes;
     std::optional<HSLUtils::TColor> expected;
 };
-
-std::string hex(std::optional<HSLUtils::TColor> color)
-{
-    if (!color)
-        return "none";
-    std::ostringstream out;
-    out << "0x" << std::hex << std::setw(6) << std::setfill('0') << *color;
-    return out.str();
-}
 
 void expectRows(const std::vector<Row>& rows)
 {

@@ -36,8 +36,6 @@ protected:
         desktop.pixels = {pixel};
         deliverTick();
     }
-
-    QStringList fields() const { return FieldsShown(*form); }
 };
 
 TEST_F(PickerFaults, ReadsFailingNowAndThenLeaveTheLastPixelRead)
@@ -73,7 +71,7 @@ TEST_F(PickerFaults, ReadsFailingNowAndThenLeaveTheLastPixelRead)
             ++pixelReads;
             break;
         }
-        ASSERT_EQ(fields(), FieldsOf(shown)) << "after tick " << i;
+        ASSERT_EQ(ShownFields::of(*form), ShownFields::consistentWith(shown)) << "after tick " << i;
         ASSERT_EQ(form->CurrentColor(), shown) << "after tick " << i;
     }
     EXPECT_EQ(desktop.pixelReads(), pixelReads);
@@ -86,26 +84,26 @@ TEST_F(PickerFaults, LongRunsOfFailuresChangeNothingUntilAPixelIsReadAgain)
 {
     const int longRun = 5000; // over four minutes of sampling
     tick(QPoint(10, 10), {Status::Color, 0x336699});
-    const QStringList before = fields();
-    ASSERT_EQ(before, FieldsOf(0x336699));
+    const ShownFields before = ShownFields::of(*form);
+    ASSERT_EQ(before, ShownFields::consistentWith(0x336699));
 
     for (int i = 0; i < longRun; ++i)
         tick(QPoint(10, 10), Pixel{Status::NoPixel});
-    EXPECT_EQ(fields(), before);
+    EXPECT_EQ(ShownFields::of(*form), before);
     for (int i = 0; i < longRun; ++i)
         tick(std::nullopt, {Status::Color, 0x00FF00});
-    EXPECT_EQ(fields(), before);
+    EXPECT_EQ(ShownFields::of(*form), before);
     EXPECT_TRUE(boxes.shown.empty());
 
     for (int i = 0; i < longRun; ++i)
         tick(QPoint(10, 10), Pixel{Status::NoAccess});
-    EXPECT_EQ(fields(), before);
+    EXPECT_EQ(ShownFields::of(*form), before);
     EXPECT_EQ(boxes.shown, std::vector<Shown>{Canvas});
     EXPECT_EQ(desktop.pixelReads(), 1 + 2 * longRun);
     EXPECT_TRUE(form->tmr1->isActive());
 
     tick(QPoint(10, 10), {Status::Color, 0x010203});
-    EXPECT_EQ(fields(), FieldsOf(0x010203));
+    EXPECT_EQ(ShownFields::of(*form), ShownFields::consistentWith(0x010203));
     tick(QPoint(10, 10), Pixel{Status::NoAccess}); // a new run is shown again
     EXPECT_EQ(boxes.shown, (std::vector<Shown>{Canvas, Canvas}));
 }

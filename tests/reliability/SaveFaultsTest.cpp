@@ -7,6 +7,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 #include "ScratchFolder.h"
+#include "ShownFields.h"
 #include "frmMain/TButton.h"
 #include "platform/PosixFileOutput.h"
 
@@ -41,12 +42,6 @@ protected:
         boxes.shown.clear();
         QTest::mouseClick(form->btn7, Qt::LeftButton);
         return boxes.shown;
-    }
-
-    QStringList fields() const
-    {
-        return {form->edt1->text(), form->edt5->text(), form->edt2->text(), form->edt3->text(),
-                form->edt4->text(), form->edt6->text(), form->edt7->text(), form->edt8->text()};
     }
 
     std::string file() const { return scratch.path("Color.txt"); }
@@ -96,7 +91,7 @@ TEST_F(SaveFaults, EveryFailingCallKeepsTheOldFileAndTheNextSaveWritesTheReport)
                         "I/O error 5."});
     }
 
-    const QStringList before = fields();
+    const ShownFields before = ShownFields::of(*form);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ScratchFolder::write(file(), OldReport);
@@ -105,7 +100,7 @@ TEST_F(SaveFaults, EveryFailingCallKeepsTheOldFileAndTheNextSaveWritesTheReport)
         EXPECT_EQ(saveWith(faults), (std::vector<Shown>{{Kind::Error, row.shown}}));
         EXPECT_EQ(ScratchFolder::read(file()), OldReport);
         EXPECT_EQ(scratch.entries(), QStringList{"Color.txt"});
-        EXPECT_EQ(fields(), before);
+        EXPECT_EQ(ShownFields::of(*form), before);
         EXPECT_EQ(form->CurrentColor(), 0x0000FF);
 
         EXPECT_TRUE(saveWith(shortWrites).empty());

@@ -1,5 +1,6 @@
 // The slider driven through its real widget: program writes, keys, mouse,
 // wheel, the position tip, and handlers that move sliders or end the action.
+#include "TimerTicks.h"
 #include "sTrackBar/TPositionTip.h"
 #include "sTrackBar/TsTrackBar.h"
 
@@ -7,7 +8,6 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QImage>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -19,17 +19,6 @@
 
 namespace {
 
-// A TsTrackBar that can tell where Qt's style puts its thumb.
-class TestBar : public TsTrackBar {
-public:
-    QRect thumb() const
-    {
-        QStyleOptionSlider opt;
-        initStyleOption(&opt);
-        return style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, this);
-    }
-};
-
 enum class Kind { Change, User };
 struct Note {
     Kind kind;
@@ -38,7 +27,7 @@ struct Note {
 
 class SliderTest : public ::testing::Test {
 protected:
-    TestBar bar;
+    TsTrackBar bar;
     std::vector<Note> notes;
     // Runs inside OnUserChange, after the note is taken.
     std::function<void()> onUser;
@@ -109,12 +98,13 @@ public:
 protected:
     TPositionTip* tip() const { return bar.findChild<TPositionTip*>(); }
     bool tipShown() const { return tip() && tip()->isVisible(); }
+    QTimer* pageRepeat() const { return bar.findChild<QTimer*>(QStringLiteral("pageRepeat")); }
 
     // Presses the thumb and moves right a pixel at a time until the position
     // reaches target (or the channel ends); the button stays down.
     void dragTo(int target)
     {
-        QPoint at = bar.thumb().center();
+        QPoint at = bar.thumbRect().center();
         QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, at);
         while (bar.Position() < target && at.x() < bar.width()) {
             at.rx() += 1;
@@ -312,7 +302,7 @@ TEST_F(SliderTest, DragReportsEachPositionThenTwiceAtRelease)
     std::vector<bool> tipAbove;
     onUser = [&] {
         tipTexts.push_back(tipShown() ? tip()->text() : QString());
-        const QRect thumb(bar.mapToGlobal(bar.thumb().topLeft()), bar.thumb().size());
+        const QRect thumb(bar.mapToGlobal(bar.thumbRect().topLeft()), bar.thumbRect().size());
         const QRect at = tip() ? tip()->geometry() : QRect();
         tipAbove.push_back(at.bottom() < thumb.top() && at.left() < thumb.center().x() &&
                            at.right() > thumb.center().x());
@@ -323,7 +313,7 @@ TEST_F(SliderTest, DragReportsEachPositionThenTwiceAtRelease)
     EXPECT_TRUE(bar.isSliderDown());
     const std::vector<int> moved = positions(Kind::User);
     // Moving across the channel changes no position and so reports nothing.
-    QTest::mouseMove(&bar, bar.thumb().center() + QPoint(0, 3));
+    QTest::mouseMove(&bar, bar.thumbRect().center() + QPoint(0, 3));
     EXPECT_EQ(positions(Kind::User).size(), moved.size());
     ASSERT_GT(moved.size(), 10U);
     for (size_t i = 1; i < moved.size(); ++i)
@@ -333,7 +323,7 @@ TEST_F(SliderTest, DragReportsEachPositionThenTwiceAtRelease)
         EXPECT_TRUE(tipAbove[i]) << "at step " << i;
     }
 
-    QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, bar.thumb().center());
+    QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, bar.thumbRect().center());
     std::vector<int> all = positions(Kind::User);
     ASSERT_EQ(all.size(), moved.size() + 2);
     EXPECT_EQ(all[all.size() - 2], 120);
@@ -367,9 +357,9 @@ TEST_F(SliderTest, HeldPressRepeatsPageStepsUntilTheThumbReachesThePointer)
     setUp(40, 0);
     const QPoint pointer(bar.width() / 2, bar.height() / 2);
     QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, pointer);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.thumb().contains(pointer); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar.thumbRect().contains(pointer); }, 10000));
     const size_t reached = notes.size();
-    QTest::qWait(500);
+    ASSERT_TRUE(WaitForTicks(pageRepeat(), 3));
     EXPECT_EQ(notes.size(), reached) << "steps went on past the pointer";
     QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, pointer);
 
@@ -437,7 +427,7 @@ TEST_P(ThumbLengths, ThumbIsPaintedAndHitAtItsLength)
     bar.setTickStyle(tsNone);
     bar.setThumbLength(length);
     setUp(240, 120, 187, 45);
-    const QRect thumb = bar.thumb();
+    const QRect thumb = bar.thumbRect();
     EXPECT_EQ(thumb.height(), length);
 
     const auto [top, bottom] =
@@ -489,7 +479,7 @@ TEST_F(SliderTest, UngrabMouseStopsThePageRepeat)
     setUp(240, 0);
     QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, channelEnd());
     sendUngrab();
-    QTest::qWait(600);
+    EXPECT_FALSE(pageRepeat()->isActive());
     QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, channelEnd());
     EXPECT_EQ(positions(Kind::User), std::vector<int>{2});
 }
@@ -553,19 +543,26 @@ TEST_F(SliderTest, NestedEventLoopInAHandlerGetsNoNestedPageSteps)
     int depth = 0;
     int deepest = 0;
     bool looped = false;
+    int ticksInside = 0;
     onUser = [&] {
         deepest = std::max(deepest, ++depth);
         if (!std::exchange(looped, true)) {
+            // Runs until the page repeat has ticked twice inside it.
             QEventLoop loop;
-            QTimer::singleShot(700, &loop, &QEventLoop::quit);
+            QObject::connect(pageRepeat(), &QTimer::timeout, &loop, [&] {
+                if (++ticksInside == 2)
+                    loop.quit();
+            });
+            QTimer::singleShot(10000, &loop, &QEventLoop::quit); // against a hang
             loop.exec();
         }
         --depth;
     };
     QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, channelEnd());
+    EXPECT_EQ(ticksInside, 2);
     EXPECT_EQ(positions(Kind::User), std::vector<int>{2});
     // The repeat goes on once the handler has returned.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return bar.Position() >= 6; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return bar.Position() >= 6; }, 10000));
     QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, channelEnd());
     EXPECT_EQ(deepest, 1);
 }
@@ -577,12 +574,14 @@ TEST_F(SliderTest, ModalDialogInAHandlerEndsThePageRepeat)
     onUser = [&] {
         if (std::exchange(shown, true))
             return;
+        // Open until the page repeat ticks, which it does while the dialog is.
         QDialog dialog;
-        QTimer::singleShot(500, &dialog, &QDialog::accept);
-        dialog.exec();
+        QObject::connect(pageRepeat(), &QTimer::timeout, &dialog, &QDialog::accept);
+        QTimer::singleShot(10000, &dialog, &QDialog::reject); // against a hang
+        ASSERT_EQ(dialog.exec(), QDialog::Accepted);
     };
     QTest::mousePress(&bar, Qt::LeftButton, Qt::NoModifier, channelEnd());
-    QTest::qWait(400);
+    EXPECT_FALSE(pageRepeat()->isActive());
     QTest::mouseRelease(&bar, Qt::LeftButton, Qt::NoModifier, channelEnd());
     EXPECT_EQ(positions(Kind::User), std::vector<int>{2});
 }

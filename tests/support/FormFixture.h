@@ -8,8 +8,6 @@
 #include "sTrackBar/TsTrackBar.h"
 
 #include <QApplication>
-#include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -51,22 +49,6 @@ protected:
         box->setFocus();
         box->selectAll();
         QTest::keyClicks(box, text);
-    }
-
-    // The centre of a slider's thumb, in the slider's coordinates.
-    static QPoint thumbCentre(TsTrackBar* slider)
-    {
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = slider->orientation();
-        option.minimum = slider->minimum();
-        option.maximum = slider->maximum();
-        option.sliderPosition = slider->sliderPosition();
-        option.sliderValue = slider->value();
-        option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
-        return slider->style()
-            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider)
-            .center();
     }
 
     TestPlatform doubles;

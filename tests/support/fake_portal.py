@@ -77,6 +77,7 @@ class Request(dbus.service.Object):
     def answer(self, name):
         response, values = ANSWERS[name]
         self.Response(dbus.UInt32(response), values)
+        record("Response " + self.path)
         self.remove_from_connection()
 
 
