@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -29,14 +30,32 @@ QColor colorOf(HSLUtils::TColor packed)
     return QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
 }
 
+// A cell of one color, written straight into the image's rows: a tick draws 225 of them,
+// and a painter's fill sets up clipping and blending for each.
+void fill(QImage& image, QRect cell, QRgb color)
+{
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(row + cell.left(), row + cell.right() + 1, color);
+    }
+}
+
 // Diagonal stripes two pixels wide, in the loupe's own pixels so that neighbouring
 // cells join up.
 void hatch(QImage& image, QRect cell)
 {
     for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = cell.left(); x <= cell.right(); ++x)
-            image.setPixel(x, y, (x + y) / 2 % 2 == 0 ? HatchLight : HatchDark);
+            row[x] = (x + y) / 2 % 2 == 0 ? HatchLight : HatchDark;
     }
+}
+
+QFont textFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+    return font;
 }
 
 // The screen whose desktop pixels hold `point`. Qt keeps each screen's top left corner
@@ -53,6 +72,60 @@ QScreen* screenHolding(QPoint point)
 }
 
 } // namespace
+
+// The hex text's characters, each drawn once on the frame's color at the fixed font's
+// advance: laying out and shaping the text anew was most of the cost of drawing the loupe
+// at every tick. A fixed-width font puts each character at a whole multiple of one
+// advance, so the characters side by side are the text.
+class PickerLoupe::HexGlyphs {
+public:
+    explicit HexGlyphs(const QFont& font)
+    {
+        const QFontMetrics metrics(font);
+        FAdvance = metrics.horizontalAdvance(QLatin1Char('0'));
+        if (FAdvance <= 0)
+            return; // no glyphs: the text is drawn as text
+        const int baseline = (TextHeight - metrics.height()) / 2 + metrics.ascent();
+        for (const QChar c : QStringLiteral("#0123456789ABCDEF")) {
+            if (metrics.horizontalAdvance(c) != FAdvance)
+                continue; // drawn as text instead
+            QImage glyph(FAdvance, TextHeight, QImage::Format_RGB32);
+            glyph.fill(FrameColor);
+            QPainter painter(&glyph);
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            painter.drawText(QPoint(0, baseline), QString(c));
+            FGlyphs.emplace(c, glyph);
+        }
+    }
+
+    // Writes `text` centred on the row of `image` from `top` down; false when one of its
+    // characters has no glyph here.
+    bool draw(QImage& image, int top, const QString& text) const
+    {
+        const int left = (image.width() - FAdvance * static_cast<int>(text.size())) / 2;
+        if (left < 0)
+            return false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const auto glyph = FGlyphs.find(text[i]);
+            if (glyph == FGlyphs.end())
+                return false;
+            for (int y = 0; y < TextHeight; ++y) {
+                const QRgb* from = reinterpret_cast<const QRgb*>(glyph->second.constScanLine(y));
+                std::copy(from, from + FAdvance,
+                          reinterpret_cast<QRgb*>(image.scanLine(top + y)) + left +
+                              FAdvance * static_cast<int>(i));
+            }
+        }
+        return true;
+    }
+
+private:
+    int FAdvance = 0;
+    std::map<QChar, QImage> FGlyphs;
+};
+
+PickerLoupe::~PickerLoupe() = default;
 
 PickerLoupe::PickerLoupe()
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
@@ -94,8 +167,8 @@ QRect PickerLoupe::besidePointer(QPoint pointer, QRect monitor)
 void PickerLoupe::showBlock(const Block& block)
 {
     if (m_image.isNull() || block.cells != m_block.cells) {
-        m_image = render(block);
         m_text = HtmlColorText(block.pixel.color);
+        render(block);
         update();
     }
     m_block = block;
@@ -169,34 +242,46 @@ void PickerLoupe::paintEvent(QPaintEvent*)
     painter.drawImage(QPointF(0, 0), m_image);
 }
 
-QImage PickerLoupe::render(const Block& block) const
+// The parts that never change: the frame, the grid lines between the cells and the
+// white ring on the grid lines around the centre.
+QImage PickerLoupe::emptyLoupe()
 {
     QImage image(loupeSize(), QImage::Format_RGB32);
     image.fill(FrameColor);
-    QPainter painter(&image);
-    painter.fillRect(QRect(Frame, Frame, GridSide - 2 * Frame, GridSide - 2 * Frame), GridColor);
+    fill(image, QRect(Frame, Frame, GridSide - 2 * Frame, GridSide - 2 * Frame), GridColor.rgb());
+    fill(image, cellRect(0, 0).adjusted(-GridLine, -GridLine, GridLine, GridLine),
+         qRgb(255, 255, 255));
+    return image;
+}
+
+void PickerLoupe::render(const Block& block)
+{
+    if (m_image.isNull())
+        m_image = emptyLoupe();
     for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
         for (int dx = -Block::Radius; dx <= Block::Radius; ++dx) {
             const HSLUtils::TColor cell = block.at(dx, dy);
             if (cell == Block::Outside)
-                hatch(image, cellRect(dx, dy));
+                hatch(m_image, cellRect(dx, dy));
             else
-                painter.fillRect(cellRect(dx, dy), colorOf(cell));
+                fill(m_image, cellRect(dx, dy), colorOf(cell).rgb());
         }
     }
-    // The centre: a white ring on the grid lines around it and a black ring just inside,
-    // one of which stands out on any color.
+    // The centre: a black ring just inside the white one, one of which stands out on any
+    // color.
     const QRect centre = cellRect(0, 0);
-    const QRect outer = centre.adjusted(-GridLine, -GridLine, GridLine, GridLine);
-    painter.fillRect(outer, Qt::white);
-    painter.fillRect(centre, Qt::black);
-    painter.fillRect(centre.adjusted(1, 1, -1, -1), colorOf(block.at(0, 0)));
+    fill(m_image, centre, qRgb(0, 0, 0));
+    fill(m_image, centre.adjusted(1, 1, -1, -1), colorOf(block.at(0, 0)).rgb());
 
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(13);
-    painter.setFont(font);
+    const QRect textRow(0, GridSide, GridSide, TextHeight);
+    fill(m_image, textRow, FrameColor.rgb());
+    if (!m_glyphs)
+        m_glyphs = std::make_unique<HexGlyphs>(textFont());
+    if (m_glyphs->draw(m_image, GridSide, m_text))
+        return;
+    fill(m_image, textRow, FrameColor.rgb());
+    QPainter painter(&m_image);
+    painter.setFont(textFont());
     painter.setPen(Qt::white);
-    painter.drawText(QRect(0, GridSide, GridSide, TextHeight), Qt::AlignCenter,
-                     HtmlColorText(block.pixel.color));
-    return image;
+    painter.drawText(textRow, Qt::AlignCenter, m_text);
 }

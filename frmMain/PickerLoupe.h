@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class PickerLoupe : public QWidget {
@@ -18,6 +19,7 @@ public:
     static constexpr int GapToPointer = 24;
 
     PickerLoupe();
+    ~PickerLoupe() override;
 
     // Shows `block` beside its centre, on the centre's monitor; a block and place equal
     // to the ones shown change nothing.
@@ -50,8 +52,12 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    class HexGlyphs;
+
     void placeAt(QRect placement);
-    QImage render(const DesktopPixels::Block& block) const;
+    static QImage emptyLoupe();
+    // Draws `block` and the text into the image shown.
+    void render(const DesktopPixels::Block& block);
 
     DesktopPixels::Block m_block;
     QRect m_monitor;
@@ -59,4 +65,5 @@ private:
     QRect m_previousPlacement;
     QString m_text;
     QImage m_image;
+    std::unique_ptr<HexGlyphs> m_glyphs; // made at the first drawing
 };
