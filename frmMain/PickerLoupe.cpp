@@ -127,16 +127,15 @@ private:
 
 PickerLoupe::~PickerLoupe() = default;
 
-PickerLoupe::PickerLoupe()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus |
-                           Qt::WindowTransparentForInput)
+PickerLoupe::PickerLoupe(QWindow* owner)
 {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setAttribute(Qt::WA_QuitOnClose, false); // the program ends with its window
-    setFocusPolicy(Qt::NoFocus);
+    setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+             Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus |
+             Qt::WindowTransparentForInput);
+    setProperty("_q_showWithoutActivating", true);
+    // Owned by the program's window, it keeps the program from running on once that
+    // window is closed.
+    setTransientParent(owner);
 }
 
 QSize PickerLoupe::loupeSize()
@@ -230,15 +229,29 @@ void PickerLoupe::placeAt(QRect place)
 void PickerLoupe::hideEvent(QHideEvent* event)
 {
     m_previousPlacement = {};
-    QWidget::hideEvent(event);
+    QRasterWindow::hideEvent(event);
 }
 
 void PickerLoupe::paintEvent(QPaintEvent*)
 {
-    // One image pixel on each device pixel: the cells stay crisp at any scale.
-    m_image.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
-    painter.fillRect(rect(), FrameColor);
+    paint(painter);
+}
+
+QImage PickerLoupe::grab()
+{
+    QImage image(size() * devicePixelRatio(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio());
+    QPainter painter(&image);
+    paint(painter);
+    return image;
+}
+
+void PickerLoupe::paint(QPainter& painter)
+{
+    // One image pixel on each device pixel: the cells stay crisp at any scale.
+    m_image.setDevicePixelRatio(devicePixelRatio());
+    painter.fillRect(QRect(QPoint(0, 0), size()), FrameColor);
     painter.drawImage(QPointF(0, 0), m_image);
 }
 

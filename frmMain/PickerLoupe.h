@@ -9,16 +9,21 @@
 #include "platform/DesktopPixels.h"
 
 #include <QImage>
-#include <QWidget>
+#include <QRasterWindow>
 #include <memory>
 #include <optional>
 
-class PickerLoupe : public QWidget {
+class QPainter;
+
+// A window of its own rather than a widget: the loupe moves at every tick, and a
+// widget's window asks the X server for its frame at every move.
+class PickerLoupe : public QRasterWindow {
 public:
     static constexpr int CellSize = 8;
     static constexpr int GapToPointer = 24;
 
-    PickerLoupe();
+    // `owner`, the program's window when there is one.
+    explicit PickerLoupe(QWindow* owner = nullptr);
     ~PickerLoupe() override;
 
     // Shows `block` beside its centre, on the centre's monitor; a block and place equal
@@ -38,6 +43,8 @@ public:
     QRect placement() const { return m_placement; }
     // The centre's hex text, as shown.
     QString text() const { return m_text; }
+    // What the loupe shows, drawn as its window is.
+    QImage grab();
 
     // The loupe's size.
     static QSize loupeSize();
@@ -55,6 +62,7 @@ private:
     class HexGlyphs;
 
     void placeAt(QRect placement);
+    void paint(QPainter& painter);
     static QImage emptyLoupe();
     // Draws `block` and the text into the image shown.
     void render(const DesktopPixels::Block& block);
