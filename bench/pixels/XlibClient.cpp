@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cstdlib>
 
 XlibClient::XlibClient() : FDisplay(XOpenDisplay(nullptr))
 {
@@ -58,4 +59,61 @@ void XlibClient::movePointer(QPoint to)
 {
     XWarpPointer(FDisplay, None, FRoot, 0, 0, 0, 0, to.x(), to.y());
     XSync(FDisplay, False);
+}
+
+namespace {
+
+// Where a visual's mask puts an 8-bit channel.
+unsigned long channel(unsigned value, unsigned long mask)
+{
+    int shift = 0;
+    while (mask != 0 && (mask & 1) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    int bits = 0;
+    while ((mask >> bits) & 1)
+        ++bits;
+    return static_cast<unsigned long>(bits >= 8 ? value << (bits - 8) : value >> (8 - bits))
+           << shift;
+}
+
+} // namespace
+
+void XlibClient::showPattern(QRect at)
+{
+    const int screen = DefaultScreen(m_display);
+    Visual* visual = DefaultVisual(m_display, screen);
+    const auto depth = static_cast<unsigned>(DefaultDepth(m_display, screen));
+    const auto width = static_cast<unsigned>(at.width());
+    const auto height = static_cast<unsigned>(at.height());
+    const Pixmap tile = XCreatePixmap(m_display, m_root, width, height, depth);
+    XImage* image =
+        XCreateImage(m_display, visual, depth, ZPixmap, 0, nullptr, width, height, 32, 0);
+    image->data =
+        static_cast<char*>(std::malloc(static_cast<std::size_t>(image->bytes_per_line) * height));
+    for (int y = 0; y < at.height(); ++y) {
+        for (int x = 0; x < at.width(); ++x) {
+            const unsigned red = static_cast<unsigned>(x * 5) & 0xFF;
+            const unsigned green = static_cast<unsigned>(y * 3) & 0xFF;
+            const unsigned blue = static_cast<unsigned>(x * 7 + y * 13) & 0xFF;
+            XPutPixel(image, x, y,
+                      channel(red, visual->red_mask) | channel(green, visual->green_mask) |
+                          channel(blue, visual->blue_mask));
+        }
+    }
+    const GC gc = XCreateGC(m_display, tile, 0, nullptr);
+    XPutImage(m_display, tile, gc, image, 0, 0, 0, 0, width, height);
+    XFreeGC(m_display, gc);
+    XDestroyImage(image);
+
+    XSetWindowAttributes attributes{};
+    attributes.background_pixmap = tile;
+    attributes.override_redirect = True; // stays where it is put, with or without a manager
+    const Window window =
+        XCreateWindow(m_display, m_root, at.x(), at.y(), width, height, 0, static_cast<int>(depth),
+                      InputOutput, visual, CWBackPixmap | CWOverrideRedirect, &attributes);
+    XFreePixmap(m_display, tile);
+    XMapRaised(m_display, window);
+    XSync(m_display, False);
 }
