@@ -9,22 +9,15 @@
 #include "platform/DesktopPixels.h"
 
 #include <QImage>
-#include <QRasterWindow>
-#include <memory>
+#include <QWidget>
 #include <optional>
 
-class QPainter;
-
-// A window of its own rather than a widget: the loupe moves at every tick, and a
-// widget's window asks the X server for its frame at every move.
-class PickerLoupe : public QRasterWindow {
+class PickerLoupe : public QWidget {
 public:
     static constexpr int CellSize = 8;
     static constexpr int GapToPointer = 24;
 
-    // `owner`, the program's window when there is one.
-    explicit PickerLoupe(QWindow* owner = nullptr);
-    ~PickerLoupe() override;
+    PickerLoupe();
 
     // Shows `block` beside its centre, on the centre's monitor; a block and place equal
     // to the ones shown change nothing.
@@ -43,8 +36,6 @@ public:
     QRect placement() const { return FPlacement; }
     // The centre's hex text, as shown.
     QString text() const { return FText; }
-    // What the loupe shows, drawn as its window is.
-    QImage grab();
 
     // The loupe's size.
     static QSize loupeSize();
@@ -59,13 +50,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    class HexGlyphs;
-
     void placeAt(QRect placement);
-    void paint(QPainter& painter);
-    static QImage emptyLoupe();
-    // Draws `block` and the text into the image shown.
-    void render(const DesktopPixels::Block& block);
+    QImage render(const DesktopPixels::Block& block) const;
 
     DesktopPixels::Block FBlock;
     QRect FMonitor;
@@ -73,5 +59,4 @@ private:
     QRect FPreviousPlacement;
     QString FText;
     QImage FImage;
-    std::unique_ptr<HexGlyphs> FGlyphs; // made at the first drawing
 };

@@ -16,7 +16,7 @@
 PickerLoupe& TForm1::Loupe()
 {
     if (!FLoupe)
-        FLoupe = std::make_unique<PickerLoupe>(windowHandle());
+        FLoupe = std::make_unique<PickerLoupe>();
     return *FLoupe;
 }
 
