@@ -120,7 +120,7 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
     const auto follow = [&](QPoint pointer) { loupe.follow(desktop.desktop, pointer); };
     session.OwnPixelsAt = [&](QPoint at) { return loupe.covers(at); };
     QObject::connect(&session, &PickSession::pointerMoved, &loupe, follow);
-    QObject::connect(&session, &PickSession::finished, &loupe, &QWidget::hide);
+    QObject::connect(&session, &PickSession::finished, &loupe, &QWindow::hide);
     if (const std::optional<QPoint> pointer = desktop.desktop.cursorPos())
         follow(*pointer);
     return QApplication::exec();

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -29,14 +30,32 @@ QColor colorOf(HSLUtils::TColor packed)
     return QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
 }
 
+// A cell of one color, written straight into the image's rows: a tick draws 225 of them,
+// and a painter's fill sets up clipping and blending for each.
+void fill(QImage& image, QRect cell, QRgb color)
+{
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::fill(row + cell.left(), row + cell.right() + 1, color);
+    }
+}
+
 // Diagonal stripes two pixels wide, in the loupe's own pixels so that neighbouring
 // cells join up.
 void hatch(QImage& image, QRect cell)
 {
     for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = cell.left(); x <= cell.right(); ++x)
-            image.setPixel(x, y, (x + y) / 2 % 2 == 0 ? HatchLight : HatchDark);
+            row[x] = (x + y) / 2 % 2 == 0 ? HatchLight : HatchDark;
     }
+}
+
+QFont textFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(13);
+    return font;
 }
 
 // The screen whose desktop pixels hold `point`. Qt keeps each screen's top left corner
@@ -54,16 +73,69 @@ QScreen* screenHolding(QPoint point)
 
 } // namespace
 
-PickerLoupe::PickerLoupe()
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus |
-                           Qt::WindowTransparentForInput)
+// The hex text's characters, each drawn once on the frame's color at the fixed font's
+// advance: laying out and shaping the text anew was most of the cost of drawing the loupe
+// at every tick. A fixed-width font puts each character at a whole multiple of one
+// advance, so the characters side by side are the text.
+class PickerLoupe::HexGlyphs {
+public:
+    explicit HexGlyphs(const QFont& font)
+    {
+        const QFontMetrics metrics(font);
+        FAdvance = metrics.horizontalAdvance(QLatin1Char('0'));
+        if (FAdvance <= 0)
+            return; // no glyphs: the text is drawn as text
+        const int baseline = (TextHeight - metrics.height()) / 2 + metrics.ascent();
+        for (const QChar c : QStringLiteral("#0123456789ABCDEF")) {
+            if (metrics.horizontalAdvance(c) != FAdvance)
+                continue; // drawn as text instead
+            QImage glyph(FAdvance, TextHeight, QImage::Format_RGB32);
+            glyph.fill(FrameColor);
+            QPainter painter(&glyph);
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            painter.drawText(QPoint(0, baseline), QString(c));
+            FGlyphs.emplace(c, glyph);
+        }
+    }
+
+    // Writes `text` centred on the row of `image` from `top` down; false when one of its
+    // characters has no glyph here.
+    bool draw(QImage& image, int top, const QString& text) const
+    {
+        const int left = (image.width() - FAdvance * static_cast<int>(text.size())) / 2;
+        if (left < 0)
+            return false;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const auto glyph = FGlyphs.find(text[i]);
+            if (glyph == FGlyphs.end())
+                return false;
+            for (int y = 0; y < TextHeight; ++y) {
+                const QRgb* from = reinterpret_cast<const QRgb*>(glyph->second.constScanLine(y));
+                std::copy(from, from + FAdvance,
+                          reinterpret_cast<QRgb*>(image.scanLine(top + y)) + left +
+                              FAdvance * static_cast<int>(i));
+            }
+        }
+        return true;
+    }
+
+private:
+    int FAdvance = 0;
+    std::map<QChar, QImage> FGlyphs;
+};
+
+PickerLoupe::~PickerLoupe() = default;
+
+PickerLoupe::PickerLoupe(QWindow* owner)
 {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setAttribute(Qt::WA_QuitOnClose, false); // the program ends with its window
-    setFocusPolicy(Qt::NoFocus);
+    setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+             Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus |
+             Qt::WindowTransparentForInput);
+    setProperty("_q_showWithoutActivating", true);
+    // Owned by the program's window, it keeps the program from running on once that
+    // window is closed.
+    setTransientParent(owner);
 }
 
 QSize PickerLoupe::loupeSize()
@@ -94,8 +166,8 @@ QRect PickerLoupe::besidePointer(QPoint pointer, QRect monitor)
 void PickerLoupe::showBlock(const Block& block)
 {
     if (FImage.isNull() || block.cells != FBlock.cells) {
-        FImage = render(block);
         FText = HtmlColorText(block.pixel.color);
+        render(block);
         update();
     }
     FBlock = block;
@@ -157,46 +229,72 @@ void PickerLoupe::placeAt(QRect place)
 void PickerLoupe::hideEvent(QHideEvent* event)
 {
     FPreviousPlacement = {};
-    QWidget::hideEvent(event);
+    QRasterWindow::hideEvent(event);
 }
 
 void PickerLoupe::paintEvent(QPaintEvent*)
 {
-    // One image pixel on each device pixel: the cells stay crisp at any scale.
-    FImage.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(this);
-    painter.fillRect(rect(), FrameColor);
+    paint(painter);
+}
+
+QImage PickerLoupe::grab()
+{
+    QImage image(size() * devicePixelRatio(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio());
+    QPainter painter(&image);
+    paint(painter);
+    return image;
+}
+
+void PickerLoupe::paint(QPainter& painter)
+{
+    // One image pixel on each device pixel: the cells stay crisp at any scale.
+    FImage.setDevicePixelRatio(devicePixelRatio());
+    painter.fillRect(QRect(QPoint(0, 0), size()), FrameColor);
     painter.drawImage(QPointF(0, 0), FImage);
 }
 
-QImage PickerLoupe::render(const Block& block) const
+// The parts that never change: the frame, the grid lines between the cells and the
+// white ring on the grid lines around the centre.
+QImage PickerLoupe::emptyLoupe()
 {
     QImage image(loupeSize(), QImage::Format_RGB32);
     image.fill(FrameColor);
-    QPainter painter(&image);
-    painter.fillRect(QRect(Frame, Frame, GridSide - 2 * Frame, GridSide - 2 * Frame), GridColor);
+    fill(image, QRect(Frame, Frame, GridSide - 2 * Frame, GridSide - 2 * Frame), GridColor.rgb());
+    fill(image, cellRect(0, 0).adjusted(-GridLine, -GridLine, GridLine, GridLine),
+         qRgb(255, 255, 255));
+    return image;
+}
+
+void PickerLoupe::render(const Block& block)
+{
+    if (FImage.isNull())
+        FImage = emptyLoupe();
     for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
         for (int dx = -Block::Radius; dx <= Block::Radius; ++dx) {
             const HSLUtils::TColor cell = block.at(dx, dy);
             if (cell == Block::Outside)
-                hatch(image, cellRect(dx, dy));
+                hatch(FImage, cellRect(dx, dy));
             else
-                painter.fillRect(cellRect(dx, dy), colorOf(cell));
+                fill(FImage, cellRect(dx, dy), colorOf(cell).rgb());
         }
     }
-    // The centre: a white ring on the grid lines around it and a black ring just inside,
-    // one of which stands out on any color.
+    // The centre: a black ring just inside the white one, one of which stands out on any
+    // color.
     const QRect centre = cellRect(0, 0);
-    const QRect outer = centre.adjusted(-GridLine, -GridLine, GridLine, GridLine);
-    painter.fillRect(outer, Qt::white);
-    painter.fillRect(centre, Qt::black);
-    painter.fillRect(centre.adjusted(1, 1, -1, -1), colorOf(block.at(0, 0)));
+    fill(FImage, centre, qRgb(0, 0, 0));
+    fill(FImage, centre.adjusted(1, 1, -1, -1), colorOf(block.at(0, 0)).rgb());
 
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPixelSize(13);
-    painter.setFont(font);
+    const QRect textRow(0, GridSide, GridSide, TextHeight);
+    fill(FImage, textRow, FrameColor.rgb());
+    if (!FGlyphs)
+        FGlyphs = std::make_unique<HexGlyphs>(textFont());
+    if (FGlyphs->draw(FImage, GridSide, FText))
+        return;
+    fill(FImage, textRow, FrameColor.rgb());
+    QPainter painter(&FImage);
+    painter.setFont(textFont());
     painter.setPen(Qt::white);
-    painter.drawText(QRect(0, GridSide, GridSide, TextHeight), Qt::AlignCenter,
-                     HtmlColorText(block.pixel.color));
-    return image;
+    painter.drawText(textRow, Qt::AlignCenter, FText);
 }

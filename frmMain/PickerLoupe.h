@@ -9,15 +9,22 @@
 #include "platform/DesktopPixels.h"
 
 #include <QImage>
-#include <QWidget>
+#include <QRasterWindow>
+#include <memory>
 #include <optional>
 
-class PickerLoupe : public QWidget {
+class QPainter;
+
+// A window of its own rather than a widget: the loupe moves at every tick, and a
+// widget's window asks the X server for its frame at every move.
+class PickerLoupe : public QRasterWindow {
 public:
     static constexpr int CellSize = 8;
     static constexpr int GapToPointer = 24;
 
-    PickerLoupe();
+    // `owner`, the program's window when there is one.
+    explicit PickerLoupe(QWindow* owner = nullptr);
+    ~PickerLoupe() override;
 
     // Shows `block` beside its centre, on the centre's monitor; a block and place equal
     // to the ones shown change nothing.
@@ -36,6 +43,8 @@ public:
     QRect placement() const { return FPlacement; }
     // The centre's hex text, as shown.
     QString text() const { return FText; }
+    // What the loupe shows, drawn as its window is.
+    QImage grab();
 
     // The loupe's size.
     static QSize loupeSize();
@@ -50,8 +59,13 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    class HexGlyphs;
+
     void placeAt(QRect placement);
-    QImage render(const DesktopPixels::Block& block) const;
+    void paint(QPainter& painter);
+    static QImage emptyLoupe();
+    // Draws `block` and the text into the image shown.
+    void render(const DesktopPixels::Block& block);
 
     DesktopPixels::Block FBlock;
     QRect FMonitor;
@@ -59,4 +73,5 @@ private:
     QRect FPreviousPlacement;
     QString FText;
     QImage FImage;
+    std::unique_ptr<HexGlyphs> FGlyphs; // made at the first drawing
 };

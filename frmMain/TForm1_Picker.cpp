@@ -16,7 +16,7 @@
 PickerLoupe& TForm1::Loupe()
 {
     if (!FLoupe)
-        FLoupe = std::make_unique<PickerLoupe>();
+        FLoupe = std::make_unique<PickerLoupe>(windowHandle());
     return *FLoupe;
 }
 

@@ -36,6 +36,20 @@ std::set<QRgb> colorsIn(const QImage& image, QRect cell)
     return colors;
 }
 
+// Counts the repaints a window asks for.
+class RepaintRequests : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::UpdateRequest)
+            ++count;
+        return false;
+    }
+};
+
 } // namespace
 
 class Loupe : public FormFixture {
@@ -49,7 +63,7 @@ protected:
 
     void tick() { deliverTick(); }
     PickerLoupe& loupe() { return form->Loupe(); }
-    QImage grab() { return loupe().grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage grab() { return loupe().grab().convertToFormat(QImage::Format_RGB32); }
 };
 
 TEST_F(Loupe, ShowsEachPixelAroundThePointerAndItsCentreIsTheColorTheFieldsShow)
@@ -166,6 +180,29 @@ TEST_F(Loupe, APointerInsideTheLoupeReadsNothingAndMovesIt)
     tick();
     EXPECT_EQ(form->CurrentColor(), pattern(inside));
     EXPECT_EQ(loupe().text(), form->edt1->text());
+}
+
+TEST_F(Loupe, MovesWithoutRepaintingUntilThePixelsItShowsChange)
+{
+    // One color left of x = 1000, another right of it.
+    desktop.scene = [](QPoint p) { return p.x() < 1000 ? TColor(0x336699) : TColor(0x996633); };
+    desktop.positions = {QPoint(300, 300)};
+    tick();
+    QTest::qWait(100); // the first picture
+    RepaintRequests repaints;
+    loupe().installEventFilter(&repaints);
+
+    desktop.positions = {QPoint(600, 320)}; // the same color all around
+    tick();
+    QTest::qWait(100);
+    EXPECT_EQ(loupe().placement().topLeft(), QPoint(624, 344));
+    EXPECT_EQ(repaints.count, 0);
+
+    desktop.positions = {QPoint(995, 320)}; // the other color within the block's edge
+    tick();
+    QTest::qWait(100);
+    EXPECT_GE(repaints.count, 1);
+    EXPECT_EQ(grab().pixel(PickerLoupe::cellRect(Block::Radius, 0).center()), rgbOf(0x996633));
 }
 
 TEST_F(Loupe, HidesWhenSamplingStopsOrThePointerOrScreenCannotBeRead)
