@@ -25,19 +25,6 @@
 #include <random>
 #include <utility>
 
-// What AddressSanitizer keeps for itself would show here as the program's
-// growth, so two of its options change for this test (the environment's still
-// apply on top). Freed memory is not held back to catch late uses of it (256 MB
-// by default; the other tests do that). And allocation stacks are unwound
-// exactly: the fast unwinder follows frame pointers that Debian's Qt does not
-// keep, so it reads stack garbage as return addresses, and each such stack is
-// a new record in the sanitizer's stack store, which then grows for as long as
-// the program runs (by 1.8 MB in ten minutes of sampling).
-extern "C" const char* __asan_default_options()
-{
-    return "quarantine_size_mb=0:fast_unwind_on_malloc=0";
-}
-
 // The bytes the program holds allocated, where the sanitizer's allocator
 // counts them; null without it.
 extern "C" __attribute__((weak)) std::size_t __sanitizer_get_current_allocated_bytes();
