@@ -1,5 +1,7 @@
 #include "platform/FrameExtents.h"
 
+#include "platform/XcbReply.h"
+
 #include <QGuiApplication>
 #include <QWidget>
 #include <QtGui/qguiapplication_platform.h>
@@ -20,20 +22,15 @@ namespace {
 constexpr auto Patience = std::chrono::milliseconds(200);
 constexpr auto PollInterval = std::chrono::microseconds(250);
 
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeReply>;
-
 enum Atom { SupportingWmCheck, Supported, RequestFrameExtents, FrameExtents, AtomCount };
 constexpr std::array<const char*, AtomCount> AtomNames{"_NET_SUPPORTING_WM_CHECK", "_NET_SUPPORTED",
                                                        "_NET_REQUEST_FRAME_EXTENTS",
                                                        "_NET_FRAME_EXTENTS"};
 
-Reply<xcb_get_property_reply_t> Property(xcb_connection_t* xcb, xcb_window_t window,
+XcbReply<xcb_get_property_reply_t> Property(xcb_connection_t* xcb, xcb_window_t window,
                                          xcb_atom_t name, xcb_atom_t type, uint32_t longs)
 {
-    return Reply<xcb_get_property_reply_t>(xcb_get_property_reply(
+    return XcbReply<xcb_get_property_reply_t>(xcb_get_property_reply(
         xcb, xcb_get_property(xcb, 0, window, name, type, 0, longs), nullptr));
 }
 
@@ -64,11 +61,11 @@ QMargins AnnouncedFrameExtents(QWidget& window)
     const auto geometryCookie = xcb_get_geometry(xcb, id);
     std::array<xcb_atom_t, AtomCount> atoms{};
     for (int i = 0; i < AtomCount; ++i) {
-        const Reply<xcb_intern_atom_reply_t> reply(
+        const XcbReply<xcb_intern_atom_reply_t> reply(
             xcb_intern_atom_reply(xcb, atomCookies[i], nullptr));
         atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
-    const Reply<xcb_get_geometry_reply_t> geometry(
+    const XcbReply<xcb_get_geometry_reply_t> geometry(
         xcb_get_geometry_reply(xcb, geometryCookie, nullptr));
     if (!geometry || std::find(atoms.begin(), atoms.end(), XCB_ATOM_NONE) != atoms.end())
         return {};

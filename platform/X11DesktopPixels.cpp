@@ -1,6 +1,7 @@
 #include "platform/X11DesktopPixels.h"
 
 #include "platform/X11PixelFormat.h"
+#include "platform/XcbReply.h"
 
 #include <cstdlib>
 #include <utility>
@@ -13,11 +14,6 @@
 // exit.
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeReply>;
 
 // Request coordinates are 16-bit: a point past 32767 lies outside every X screen, and
 // sent as it is it would wrap round to a point inside.
@@ -132,11 +128,11 @@ struct X11DesktopPixels::Connection {
     // did not come.
     std::optional<Layout> receiveLayout(LayoutRequest request) const
     {
-        const Reply<xcb_get_geometry_reply_t> geometry(
+        const XcbReply<xcb_get_geometry_reply_t> geometry(
             xcb_get_geometry_reply(xcb, request.root, nullptr));
         Layout layout;
         if (request.monitors) {
-            const Reply<xcb_xinerama_query_screens_reply_t> screens(
+            const XcbReply<xcb_xinerama_query_screens_reply_t> screens(
                 xcb_xinerama_query_screens_reply(xcb, *request.monitors, nullptr));
             if (screens) {
                 const xcb_xinerama_screen_info_t* info =
@@ -187,8 +183,8 @@ struct X11DesktopPixels::Connection {
         if (const QRect* monitor = layout.monitorAt(request.centre))
             block.monitor = *monitor;
         xcb_generic_error_t* error = nullptr;
-        const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(xcb, request.image, &error));
-        const Reply<xcb_generic_error_t> refused(error);
+        const XcbReply<xcb_get_image_reply_t> image(xcb_get_image_reply(xcb, request.image, &error));
+        const XcbReply<xcb_generic_error_t> refused(error);
         if (!image) {
             block.pixel = {refusal(refused.get())};
             return block;
@@ -239,8 +235,8 @@ struct X11DesktopPixels::Connection {
     Pixel receivePixel(xcb_get_image_cookie_t request) const
     {
         xcb_generic_error_t* error = nullptr;
-        const Reply<xcb_get_image_reply_t> image(xcb_get_image_reply(xcb, request, &error));
-        const Reply<xcb_generic_error_t> refused(error);
+        const XcbReply<xcb_get_image_reply_t> image(xcb_get_image_reply(xcb, request, &error));
+        const XcbReply<xcb_generic_error_t> refused(error);
         if (image) {
             const auto color =
                 format.decode({xcb_get_image_data(image.get()),
@@ -306,7 +302,7 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     if (guess && guessLayout)
         guessRequest = c->requestBlock(*guess, *guessLayout);
 
-    const Reply<xcb_query_pointer_reply_t> pointer(
+    const XcbReply<xcb_query_pointer_reply_t> pointer(
         xcb_query_pointer_reply(c->xcb, pointerRequest, nullptr));
     // A pointer on another X screen of the same server has coordinates on that screen's
     // root, not on the one this reads from.

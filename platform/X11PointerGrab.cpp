@@ -1,16 +1,13 @@
 #include "platform/X11PointerGrab.h"
 
+#include "platform/XcbReply.h"
+
 #include <cstdlib>
 #include <thread>
 #include <vector>
 #include <xcb/xcb.h>
 
 namespace {
-
-struct FreeReply {
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <class T> using Reply = std::unique_ptr<T, FreeReply>;
 
 // Keysyms (X11/keysymdef.h) and the cursor font's crosshair (X11/cursorfont.h).
 constexpr std::uint32_t XK_Return = 0xff0d;
@@ -79,7 +76,7 @@ std::unique_ptr<X11PointerGrab> X11PointerGrab::start(QString& failure,
 
     // The key codes of the keys a pick listens to, from the keyboard's first keysyms.
     const int codes = setup->max_keycode - setup->min_keycode + 1;
-    const Reply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
+    const XcbReply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
         xcb, xcb_get_keyboard_mapping(xcb, setup->min_keycode, std::uint8_t(codes)), nullptr));
     if (mapping && mapping->keysyms_per_keycode > 0) {
         const xcb_keysym_t* symbols = xcb_get_keyboard_mapping_keysyms(mapping.get());
@@ -99,7 +96,7 @@ std::unique_ptr<X11PointerGrab> X11PointerGrab::start(QString& failure,
     const std::uint32_t cursor = grab->FCursor;
     const GrabResult pointer = tryGrab(
         [&]() -> std::optional<std::uint8_t> {
-            const Reply<xcb_grab_pointer_reply_t> reply(xcb_grab_pointer_reply(
+            const XcbReply<xcb_grab_pointer_reply_t> reply(xcb_grab_pointer_reply(
                 xcb,
                 xcb_grab_pointer(
                     xcb, 0, root, XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_POINTER_MOTION,
@@ -116,7 +113,7 @@ std::unique_ptr<X11PointerGrab> X11PointerGrab::start(QString& failure,
     }
     const GrabResult keyboard = tryGrab(
         [&]() -> std::optional<std::uint8_t> {
-            const Reply<xcb_grab_keyboard_reply_t> reply(
+            const XcbReply<xcb_grab_keyboard_reply_t> reply(
                 xcb_grab_keyboard_reply(xcb,
                                         xcb_grab_keyboard(xcb, 0, root, XCB_CURRENT_TIME,
                                                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
@@ -155,7 +152,7 @@ bool X11PointerGrab::broken() const
 
 std::optional<X11PointerGrab::Input> X11PointerGrab::nextInput()
 {
-    while (const Reply<xcb_generic_event_t> event{xcb_poll_for_event(FXcb)}) {
+    while (const XcbReply<xcb_generic_event_t> event{xcb_poll_for_event(FXcb)}) {
         switch (event->response_type & 0x7F) {
         case XCB_MOTION_NOTIFY: {
             const auto* motion = reinterpret_cast<const xcb_motion_notify_event_t*>(event.get());

@@ -1,5 +1,6 @@
 // The picker's loupe on real widgets with a scripted desktop that serves blocks.
 #include "FormFixture.h"
+#include "PackedRgb.h"
 #include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 
@@ -18,11 +19,6 @@ namespace {
 TColor pattern(QPoint p)
 {
     return (p.x() & 0xFF) | (p.y() & 0xFF) << 8 | ((p.x() * 7 + p.y() * 13) & 0xFF) << 16;
-}
-
-QRgb rgbOf(TColor c)
-{
-    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
 // The colors a cell of the grabbed loupe shows, each once.

@@ -3,6 +3,7 @@
 // on the screen shows those pixels around the pointer, one physical pixel a cell, also
 // with the interface scaled by 2 and on the second of two monitors. Clicks go through
 // the loupe to the window below it.
+#include "PackedRgb.h"
 #include "TestPlatform.h"
 #include "TestScreen.h"
 #include "frmMain/PickerLoupe.h"
@@ -38,11 +39,6 @@ std::vector<TColor> pattern()
             colors.push_back(patternAt(column, row));
     }
     return colors;
-}
-
-QRgb rgbOf(TColor c)
-{
-    return qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 }
 
 // Until `done`, with a bound only against a hang.

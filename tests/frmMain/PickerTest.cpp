@@ -1,5 +1,6 @@
 // The desktop picker on real widgets with a scripted desktop.
 #include "FormFixture.h"
+#include "PickerButtonTexts.h"
 #include "QtPrinters.h"
 #include "ShownFields.h"
 #include "frmMain/TButton.h"
@@ -11,10 +12,6 @@ using Shown = RecordingMessageBoxes::Shown;
 using Pixel = DesktopPixels::Pixel;
 using Status = Pixel::Status;
 
-namespace {
-const QString Pick = "Pick a color from desktop";
-const QString Stop = "Press Enter to pick or click here to stop";
-} // namespace
 
 class Picker : public FormFixture {
 protected:

@@ -2,6 +2,7 @@
 // against a stand-in portal on a private bus (tests/support/with-fake-portal),
 // which records the calls and checks that the program listened for the answer
 // before it asked. Each suite runs under its own wrapper (see CMakeLists.txt).
+#include "PickerButtonTexts.h"
 #include "QtPrinters.h"
 #include "ShownFields.h"
 #include "TestPlatform.h"
@@ -25,8 +26,6 @@ using Shown = RecordingMessageBoxes::Shown;
 
 namespace {
 
-const QString Pick = "Pick a color from desktop";
-const QString Stop = "Press Enter to pick or click here to stop";
 const Shown Canvas{Kind::Error, "Canvas does not allow drawing."};
 // The fake's "color" answer, (0.2, 0.4, 0.6): red 51, green 102, blue 153.
 constexpr HSLUtils::TColor Picked = 0x996633;

@@ -2,6 +2,7 @@
 // read-only one. The process first moves into a mount namespace of its own, so
 // that its mounts are gone when it ends, however it ends.
 #include "QtPrinters.h"
+#include "ReportFileBytes.h"
 #include "ScratchFolder.h"
 #include "platform/PosixFileOutput.h"
 
@@ -15,9 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-const QByteArray OldBytes("Color Properties:\r\nDec: 16711680\r\n");
-const QByteArray NewBytes("Color Properties:\r\nDec: 255\r\nHex: #FF0000\r\n");
 
 bool WriteProcFile(const char* path, const std::string& text)
 {
@@ -47,11 +45,6 @@ std::string EnterPrivateMounts()
     if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return std::string("private mounts: ") + strerror(errno);
     return {};
-}
-
-std::string Describe(IoResult result)
-{
-    return (result.PlatformCode ? "platform " : "program ") + std::to_string(result.Code);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/PosixFileOutput.h"
 #include "FaultyPosixCalls.h"
 #include "QtPrinters.h"
+#include "ReportFileBytes.h"
 #include "RootObeysPermissions.h"
 #include "ScratchFolder.h"
 
@@ -19,19 +20,11 @@ namespace {
 
 using Call = FaultyPosixCalls::Call;
 
-const QByteArray OldBytes("Color Properties:\r\nDec: 16711680\r\n");
-const QByteArray NewBytes("Color Properties:\r\nDec: 255\r\nHex: #FF0000\r\n");
-
 struct stat StatusOf(const std::string& path)
 {
     struct stat status {};
     EXPECT_EQ(lstat(path.c_str(), &status), 0) << path;
     return status;
-}
-
-std::string Describe(IoResult result)
-{
-    return (result.PlatformCode ? "platform " : "program ") + std::to_string(result.Code);
 }
 
 } // namespace

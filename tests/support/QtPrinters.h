@@ -1,5 +1,7 @@
 #pragma once
 // Readable failure messages for Qt's text types: bytes as an escaped string.
+#include "QStrings.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,11 +23,6 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* out)
             *out << c;
     }
     *out << '"';
-}
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
 }
 
 inline void PrintTo(const QStringList& texts, std::ostream* out)
