@@ -82,14 +82,14 @@ unsigned long channel(unsigned value, unsigned long mask)
 
 void XlibClient::showPattern(QRect at)
 {
-    const int screen = DefaultScreen(m_display);
-    Visual* visual = DefaultVisual(m_display, screen);
-    const auto depth = static_cast<unsigned>(DefaultDepth(m_display, screen));
+    const int screen = DefaultScreen(FDisplay);
+    Visual* visual = DefaultVisual(FDisplay, screen);
+    const auto depth = static_cast<unsigned>(DefaultDepth(FDisplay, screen));
     const auto width = static_cast<unsigned>(at.width());
     const auto height = static_cast<unsigned>(at.height());
-    const Pixmap tile = XCreatePixmap(m_display, m_root, width, height, depth);
+    const Pixmap tile = XCreatePixmap(FDisplay, FRoot, width, height, depth);
     XImage* image =
-        XCreateImage(m_display, visual, depth, ZPixmap, 0, nullptr, width, height, 32, 0);
+        XCreateImage(FDisplay, visual, depth, ZPixmap, 0, nullptr, width, height, 32, 0);
     image->data =
         static_cast<char*>(std::malloc(static_cast<std::size_t>(image->bytes_per_line) * height));
     for (int y = 0; y < at.height(); ++y) {
@@ -102,18 +102,18 @@ void XlibClient::showPattern(QRect at)
                           channel(blue, visual->blue_mask));
         }
     }
-    const GC gc = XCreateGC(m_display, tile, 0, nullptr);
-    XPutImage(m_display, tile, gc, image, 0, 0, 0, 0, width, height);
-    XFreeGC(m_display, gc);
+    const GC gc = XCreateGC(FDisplay, tile, 0, nullptr);
+    XPutImage(FDisplay, tile, gc, image, 0, 0, 0, 0, width, height);
+    XFreeGC(FDisplay, gc);
     XDestroyImage(image);
 
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = tile;
     attributes.override_redirect = True; // stays where it is put, with or without a manager
     const Window window =
-        XCreateWindow(m_display, m_root, at.x(), at.y(), width, height, 0, static_cast<int>(depth),
+        XCreateWindow(FDisplay, FRoot, at.x(), at.y(), width, height, 0, static_cast<int>(depth),
                       InputOutput, visual, CWBackPixmap | CWOverrideRedirect, &attributes);
-    XFreePixmap(m_display, tile);
-    XMapRaised(m_display, window);
-    XSync(m_display, False);
+    XFreePixmap(FDisplay, tile);
+    XMapRaised(FDisplay, window);
+    XSync(FDisplay, False);
 }
