@@ -5,6 +5,7 @@
 #include "frmMain/Exceptions.h"
 
 #include <QString>
+#include <optional>
 
 class MessageBoxes;
 
@@ -14,23 +15,34 @@ public:
 
     template <class Handler> void run(Handler&& handler) noexcept
     {
+        if (const std::optional<QString> failure = attempt(handler))
+            fail(*failure);
+    }
+
+    // Runs `handler` and gives its failure's message, for a caller that shows
+    // it later with fail(); a silent abort gives none.
+    template <class Handler> std::optional<QString> attempt(Handler&& handler) noexcept
+    {
         try {
             handler();
         } catch (const EAbort&) {
             cancelMouseCapture();
         } catch (const Exception& e) {
-            fail(e.Message);
+            return e.Message;
         } catch (const std::exception& e) {
-            fail(QString::fromLocal8Bit(e.what()));
+            return QString::fromLocal8Bit(e.what());
         }
+        return std::nullopt;
     }
+
+    // Shows `message` in the error box.
+    void fail(const QString& message) noexcept;
 
     // The error box's text: a period is added unless the message is empty or
     // already ends in "." or a character that sorts below it ("!", ")", ...).
     static QString withPeriod(const QString& message);
 
 private:
-    void fail(const QString& message) noexcept;
     static void cancelMouseCapture();
 
     MessageBoxes& FBoxes;

@@ -260,7 +260,7 @@ void TForm1::connectHandlers()
     connect(btn5, &QPushButton::clicked, this, guardedSignal<&TForm1::btn5Click>(btn5));
     connect(btn6, &QPushButton::clicked, this, guardedSignal<&TForm1::btn6Click>(btn6));
     connect(btn7, &QPushButton::clicked, this, guardedSignal<&TForm1::btn7Click>(btn7));
-    connect(tmr1, &QTimer::timeout, this, &TForm1::postTick);
+    connect(tmr1, &QTimer::timeout, this, &TForm1::timerTick);
 
     shp1->OnMouseDown = guarded<&TForm1::shp1MouseDown, QObject*, Qt::MouseButton,
                                 Qt::KeyboardModifiers, int, int>();
@@ -281,22 +281,16 @@ void TForm1::connectHandlers()
         box->OnKeyPress = guarded<&TForm1::edt2KeyPress, QObject*, QChar&>();
 }
 
-// A tick runs as an event of its own, not inside the timer's signal: Qt fires
-// no timer again while its slot runs, and ticks must go on inside an error box
-// that a tick opened. At most one tick waits; a stop drops it.
-void TForm1::postTick()
+// A tick runs in the timer's signal, and the error box of a failed tick opens
+// as an event of its own once the signal has returned: Qt fires no timer again
+// while its slot runs, and ticks must go on inside that box. Posting the box
+// rather than every tick spares each tick a wake-up of the event loop.
+void TForm1::timerTick()
 {
-    if (FTickPending)
-        return;
-    FTickPending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            FTickPending = false;
-            if (tmr1->isActive())
-                guardedSignal<&TForm1::tmr1Timer>(tmr1)();
-        },
-        Qt::QueuedConnection);
+    if (const std::optional<QString> failure = FBoundary.attempt([this] { tmr1Timer(tmr1); })) {
+        QMetaObject::invokeMethod(
+            this, [this, message = *failure] { FBoundary.fail(message); }, Qt::QueuedConnection);
+    }
 }
 
 // Centred on the whole desktop, across all monitors, when first shown.

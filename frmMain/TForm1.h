@@ -137,7 +137,7 @@ private:
 
     void createControls();
     void connectHandlers();
-    void postTick();
+    void timerTick();
 
     // A handler as Qt may call it: inside the failure boundary.
     template <auto Handler, class... Args> auto guarded()
@@ -155,7 +155,6 @@ private:
     FailureBoundary FBoundary;
     bool FPlaced = false;
     bool FScreenFailureShown = false;    // the picker's unreadable-screen box is up for this run
-    bool FTickPending = false;           // a timer tick waits to be handled
     std::unique_ptr<PickerLoupe> FLoupe; // made at the first tick that reads the pointer
 
     int FRed = 0;
