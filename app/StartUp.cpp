@@ -6,6 +6,7 @@
 #include "platform/NoSettings.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <csignal>
 
 void ConfigureApplication(QApplication& app)
@@ -20,6 +21,10 @@ void ConfigureApplication(QApplication& app)
     // to it by this id; on X11 the entry's StartupWMClass matches the window's
     // class, which is the application name above.
     QGuiApplication::setDesktopFileName(QStringLiteral(HUVELLA_APP_ID));
-    QApplication::setWindowIcon(MainIcon());
+    // The icon once the event loop runs, when the window's map request has gone
+    // out: the window manager takes it a moment after the window appears, and
+    // the icon's eight sizes are turned into window properties once, for every
+    // window, rather than twice for the first before it can be shown.
+    QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(MainIcon()); });
     InstallAccessibleRoles();
 }

@@ -3,6 +3,7 @@ class QApplication;
 
 // Readies the application before the window is made: no settings kept by
 // Qt's dialogs, hint timing, the application title (the title of the plain
-// and error boxes), the desktop entry it belongs to, its icon and the roles a
-// screen reader hears for the window's own widgets.
+// and error boxes), the desktop entry it belongs to, the roles a screen reader
+// hears for the window's own widgets, and its icon, which comes as soon as the
+// event loop runs.
 void ConfigureApplication(QApplication& app);

@@ -266,6 +266,8 @@ TEST(StartUp, TitleIconAndHintTiming)
     EXPECT_EQ(QCoreApplication::applicationName(), "Huvella");
     // The name of the installed desktop entry, which Wayland matches windows by.
     EXPECT_EQ(QGuiApplication::desktopFileName(), "org.huvella.Huvella");
+    // The icon comes once the event loop runs.
+    ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::windowIcon().isNull(); }, 5000));
     QList<QSize> sizes = QApplication::windowIcon().availableSizes();
     std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
     EXPECT_EQ(
