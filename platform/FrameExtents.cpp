@@ -28,7 +28,7 @@ constexpr std::array<const char*, AtomCount> AtomNames{"_NET_SUPPORTING_WM_CHECK
                                                        "_NET_FRAME_EXTENTS"};
 
 XcbReply<xcb_get_property_reply_t> Property(xcb_connection_t* xcb, xcb_window_t window,
-                                         xcb_atom_t name, xcb_atom_t type, uint32_t longs)
+                                            xcb_atom_t name, xcb_atom_t type, uint32_t longs)
 {
     return XcbReply<xcb_get_property_reply_t>(xcb_get_property_reply(
         xcb, xcb_get_property(xcb, 0, window, name, type, 0, longs), nullptr));

@@ -183,7 +183,8 @@ struct X11DesktopPixels::Connection {
         if (const QRect* monitor = layout.monitorAt(request.centre))
             block.monitor = *monitor;
         xcb_generic_error_t* error = nullptr;
-        const XcbReply<xcb_get_image_reply_t> image(xcb_get_image_reply(xcb, request.image, &error));
+        const XcbReply<xcb_get_image_reply_t> image(
+            xcb_get_image_reply(xcb, request.image, &error));
         const XcbReply<xcb_generic_error_t> refused(error);
         if (!image) {
             block.pixel = {refusal(refused.get())};

@@ -31,7 +31,7 @@ TColor patternAt(int column, int row)
     return (column * 12) | (row * 12) << 8 | ((column + row) * 6) << 16;
 }
 
-std::vector<TColor> pattern()
+std::vector<TColor> squarePixels()
 {
     std::vector<TColor> colors;
     for (int row = 0; row < Side; ++row) {
@@ -83,8 +83,8 @@ protected:
 TEST(LoupeOnTheDesktop, ShowsThePixelsAroundThePointerOnePhysicalPixelACell)
 {
     TestScreen screen;
-    const auto square =
-        screen.showWindow(QRect(awayFromTheWindow(screen), QSize(Side, Side)), pattern(), Side);
+    const auto square = screen.showWindow(QRect(awayFromTheWindow(screen), QSize(Side, Side)),
+                                          squarePixels(), Side);
     const QPoint pointer = screen.placeOf(square).topLeft() + QPoint(Side / 2, Side / 2);
     Sampling sampling;
     const PickerLoupe& loupe = sampling.form.Loupe();

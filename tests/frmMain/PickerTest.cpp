@@ -12,7 +12,6 @@ using Shown = RecordingMessageBoxes::Shown;
 using Pixel = DesktopPixels::Pixel;
 using Status = Pixel::Status;
 
-
 class Picker : public FormFixture {
 protected:
     // One tick as the timer delivers it. A stopped timer's ticks are dropped,
