@@ -25,6 +25,6 @@ void ConfigureApplication(QApplication& app)
     // out: the window manager takes it a moment after the window appears, and
     // the icon's eight sizes are turned into window properties once, for every
     // window, rather than twice for the first before it can be shown.
-    QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(MainIcon()); });
+    QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(MainIcon()); });
     InstallAccessibleRoles();
 }

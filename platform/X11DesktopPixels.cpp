@@ -3,7 +3,6 @@
 #include "platform/X11PixelFormat.h"
 #include "platform/XcbReply.h"
 
-#include <cstdlib>
 #include <utility>
 #include <xcb/xcb.h>
 #include <xcb/xinerama.h>

@@ -2,7 +2,6 @@
 
 #include "platform/XcbReply.h"
 
-#include <cstdlib>
 #include <thread>
 #include <vector>
 #include <xcb/xcb.h>
