@@ -116,11 +116,11 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
     QObject::connect(&session, &PickSession::finished, &app, &QCoreApplication::exit);
 
     // The loupe follows the pointer as it does while the window samples.
-    PickerLoupe loupe;
-    const auto follow = [&](QPoint pointer) { loupe.follow(desktop.desktop, pointer); };
+    PickerLoupe loupe(desktop.desktop);
+    const auto follow = [&](QPoint pointer) { loupe.follow(pointer); };
     session.OwnPixelsAt = [&](QPoint at) { return loupe.covers(at); };
-    QObject::connect(&session, &PickSession::pointerMoved, &loupe, follow);
-    QObject::connect(&session, &PickSession::finished, &loupe, &QWindow::hide);
+    QObject::connect(&session, &PickSession::pointerMoved, &app, follow);
+    QObject::connect(&session, &PickSession::finished, &app, [&] { loupe.hide(); });
     if (const std::optional<QPoint> pointer = desktop.desktop.cursorPos())
         follow(*pointer);
     return QApplication::exec();

@@ -3,11 +3,8 @@
 #include "frmMain/ColorText.h"
 
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 #include <algorithm>
-#include <cmath>
 #include <map>
 
 namespace {
@@ -25,29 +22,40 @@ const QColor GridColor(0x50, 0x50, 0x50);
 const QRgb HatchLight = qRgb(0xB4, 0xB4, 0xB4);
 const QRgb HatchDark = qRgb(0x8C, 0x8C, 0x8C);
 
-QColor colorOf(HSLUtils::TColor packed)
+QRgb rgbOf(HSLUtils::TColor packed)
 {
-    return QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
+    return qRgb(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
 }
 
-// A cell of one color, written straight into the image's rows: a tick draws 225 of them,
-// and a painter's fill sets up clipping and blending for each.
-void fill(QImage& image, QRect cell, QRgb color)
+// The picture's pixels, written straight: a tick draws 225 cells, and a painter's fill
+// sets up clipping and blending for each, as asking the image for each row checks
+// whether it is shared.
+class Rows {
+public:
+    explicit Rows(QImage& image)
+        : FFirst(reinterpret_cast<QRgb*>(image.bits())), FStride(image.bytesPerLine() / 4)
+    {}
+    QRgb* operator[](int y) const { return FFirst + y * FStride; }
+
+private:
+    QRgb* FFirst;
+    qsizetype FStride;
+};
+
+// A cell of one color.
+void fill(const Rows& rows, QRect cell, QRgb color)
 {
-    for (int y = cell.top(); y <= cell.bottom(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::fill(row + cell.left(), row + cell.right() + 1, color);
-    }
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        std::fill(rows[y] + cell.left(), rows[y] + cell.right() + 1, color);
 }
 
 // Diagonal stripes two pixels wide, in the loupe's own pixels so that neighbouring
 // cells join up.
-void hatch(QImage& image, QRect cell)
+void hatch(const Rows& rows, QRect cell)
 {
     for (int y = cell.top(); y <= cell.bottom(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = cell.left(); x <= cell.right(); ++x)
-            row[x] = (x + y) / 2 % 2 == 0 ? HatchLight : HatchDark;
+            rows[y][x] = (x + y) / 2 % 2 == 0 ? HatchLight : HatchDark;
     }
 }
 
@@ -56,19 +64,6 @@ QFont textFont()
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(13);
     return font;
-}
-
-// The screen whose desktop pixels hold `point`. Qt keeps each screen's top left corner
-// and scales what lies beyond it.
-QScreen* screenHolding(QPoint point)
-{
-    for (QScreen* screen : QGuiApplication::screens()) {
-        const QRect logical = screen->geometry();
-        const QRect physical(logical.topLeft(), logical.size() * screen->devicePixelRatio());
-        if (physical.contains(point))
-            return screen;
-    }
-    return QGuiApplication::primaryScreen();
 }
 
 } // namespace
@@ -99,11 +94,11 @@ public:
         }
     }
 
-    // Writes `text` centred on the row of `image` from `top` down; false when one of its
-    // characters has no glyph here.
-    bool draw(QImage& image, int top, const QString& text) const
+    // Writes `text` centred on the row `width` wide from `top` down; false when one of
+    // its characters has no glyph here.
+    bool draw(const Rows& rows, int width, int top, const QString& text) const
     {
-        const int left = (image.width() - FAdvance * static_cast<int>(text.size())) / 2;
+        const int left = (width - FAdvance * static_cast<int>(text.size())) / 2;
         if (left < 0)
             return false;
         for (qsizetype i = 0; i < text.size(); ++i) {
@@ -113,8 +108,7 @@ public:
             for (int y = 0; y < TextHeight; ++y) {
                 const QRgb* from = reinterpret_cast<const QRgb*>(glyph->second.constScanLine(y));
                 std::copy(from, from + FAdvance,
-                          reinterpret_cast<QRgb*>(image.scanLine(top + y)) + left +
-                              FAdvance * static_cast<int>(i));
+                          rows[top + y] + left + FAdvance * static_cast<int>(i));
             }
         }
         return true;
@@ -125,18 +119,12 @@ private:
     std::map<QChar, QImage> FGlyphs;
 };
 
-PickerLoupe::~PickerLoupe() = default;
-
-PickerLoupe::PickerLoupe(QWindow* owner)
+PickerLoupe::~PickerLoupe()
 {
-    setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-             Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus |
-             Qt::WindowTransparentForInput);
-    setProperty("_q_showWithoutActivating", true);
-    // Owned by the program's window, it keeps the program from running on once that
-    // window is closed.
-    setTransientParent(owner);
+    hide();
 }
+
+PickerLoupe::PickerLoupe(DesktopPixels& desktop) : FDesktop(desktop) {}
 
 QSize PickerLoupe::loupeSize()
 {
@@ -165,27 +153,34 @@ QRect PickerLoupe::besidePointer(QPoint pointer, QRect monitor)
 
 void PickerLoupe::showBlock(const Block& block)
 {
-    if (FImage.isNull() || block.cells != FBlock.cells) {
+    const bool newPicture = FImage.isNull() || block.cells != FBlock.cells;
+    if (newPicture) {
         FText = HtmlColorText(block.pixel.color);
         render(block);
-        update();
     }
     FBlock = block;
     FMonitor = block.monitor;
     const QRect place = besidePointer(block.centre, block.monitor);
-    if (!isVisible()) {
+    if (!FVisible || place != FPlacement) {
         placeAt(place);
-        show();
-        raise();
-    } else if (place != FPlacement)
-        placeAt(place);
-    else
-        FPreviousPlacement = {}; // it stood still for a tick: the screen shows it here
+        return;
+    }
+    if (newPicture)
+        FVisible = FDesktop.showOverlay(place.topLeft(), FImage);
+    FPreviousPlacement = {}; // it stood still for a tick: the screen shows it here
+}
+
+void PickerLoupe::hide()
+{
+    if (FVisible)
+        FDesktop.hideOverlay();
+    FVisible = false;
+    FPreviousPlacement = {};
 }
 
 bool PickerLoupe::covers(QPoint pointer) const
 {
-    return isVisible() && (FPlacement.contains(pointer) || FPreviousPlacement.contains(pointer));
+    return FVisible && (FPlacement.contains(pointer) || FPreviousPlacement.contains(pointer));
 }
 
 void PickerLoupe::moveClear(QPoint pointer)
@@ -193,13 +188,13 @@ void PickerLoupe::moveClear(QPoint pointer)
     placeAt(besidePointer(pointer, FMonitor));
 }
 
-std::optional<Block> PickerLoupe::follow(DesktopPixels& desktop, QPoint pointer)
+std::optional<Block> PickerLoupe::follow(QPoint pointer)
 {
     if (covers(pointer)) {
         moveClear(pointer); // the loupe's own pixels are no color to pick
         return std::nullopt;
     }
-    const Block block = desktop.blockAt(pointer);
+    const Block block = FDesktop.blockAt(pointer);
     if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
         showBlock(block);
     else
@@ -209,50 +204,9 @@ std::optional<Block> PickerLoupe::follow(DesktopPixels& desktop, QPoint pointer)
 
 void PickerLoupe::placeAt(QRect place)
 {
-    QScreen* screen = screenHolding(place.topLeft());
-    const qreal ratio = screen->devicePixelRatio();
-    const QPoint origin = screen->geometry().topLeft();
-    // The window can only stand on whole interface pixels: it stands on the nearest one
-    // up and left, which is still on the monitor.
-    const QPoint offset(static_cast<int>(std::floor((place.left() - origin.x()) / ratio)),
-                        static_cast<int>(std::floor((place.top() - origin.y()) / ratio)));
-    place.moveTopLeft(origin + QPoint(static_cast<int>(std::lround(offset.x() * ratio)),
-                                      static_cast<int>(std::lround(offset.y() * ratio))));
-    FPreviousPlacement = isVisible() ? FPlacement : QRect();
+    FPreviousPlacement = FVisible ? FPlacement : QRect();
     FPlacement = place;
-    setScreen(screen);
-    setGeometry(QRect(origin + offset, QSize(static_cast<int>(std::ceil(place.width() / ratio)),
-                                             static_cast<int>(std::ceil(place.height() / ratio)))));
-    raise();
-}
-
-void PickerLoupe::hideEvent(QHideEvent* event)
-{
-    FPreviousPlacement = {};
-    QRasterWindow::hideEvent(event);
-}
-
-void PickerLoupe::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    paint(painter);
-}
-
-QImage PickerLoupe::grab()
-{
-    QImage image(size() * devicePixelRatio(), QImage::Format_RGB32);
-    image.setDevicePixelRatio(devicePixelRatio());
-    QPainter painter(&image);
-    paint(painter);
-    return image;
-}
-
-void PickerLoupe::paint(QPainter& painter)
-{
-    // One image pixel on each device pixel: the cells stay crisp at any scale.
-    FImage.setDevicePixelRatio(devicePixelRatio());
-    painter.fillRect(QRect(QPoint(0, 0), size()), FrameColor);
-    painter.drawImage(QPointF(0, 0), FImage);
+    FVisible = FDesktop.showOverlay(place.topLeft(), FImage);
 }
 
 // The parts that never change: the frame, the grid lines between the cells and the
@@ -261,8 +215,9 @@ QImage PickerLoupe::emptyLoupe()
 {
     QImage image(loupeSize(), QImage::Format_RGB32);
     image.fill(FrameColor);
-    fill(image, QRect(Frame, Frame, GridSide - 2 * Frame, GridSide - 2 * Frame), GridColor.rgb());
-    fill(image, cellRect(0, 0).adjusted(-GridLine, -GridLine, GridLine, GridLine),
+    const Rows rows(image);
+    fill(rows, QRect(Frame, Frame, GridSide - 2 * Frame, GridSide - 2 * Frame), GridColor.rgb());
+    fill(rows, cellRect(0, 0).adjusted(-GridLine, -GridLine, GridLine, GridLine),
          qRgb(255, 255, 255));
     return image;
 }
@@ -271,28 +226,29 @@ void PickerLoupe::render(const Block& block)
 {
     if (FImage.isNull())
         FImage = emptyLoupe();
+    const Rows rows(FImage);
     for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
         for (int dx = -Block::Radius; dx <= Block::Radius; ++dx) {
             const HSLUtils::TColor cell = block.at(dx, dy);
             if (cell == Block::Outside)
-                hatch(FImage, cellRect(dx, dy));
+                hatch(rows, cellRect(dx, dy));
             else
-                fill(FImage, cellRect(dx, dy), colorOf(cell).rgb());
+                fill(rows, cellRect(dx, dy), rgbOf(cell));
         }
     }
     // The centre: a black ring just inside the white one, one of which stands out on any
     // color.
     const QRect centre = cellRect(0, 0);
-    fill(FImage, centre, qRgb(0, 0, 0));
-    fill(FImage, centre.adjusted(1, 1, -1, -1), colorOf(block.at(0, 0)).rgb());
+    fill(rows, centre, qRgb(0, 0, 0));
+    fill(rows, centre.adjusted(1, 1, -1, -1), rgbOf(block.at(0, 0)));
 
     const QRect textRow(0, GridSide, GridSide, TextHeight);
-    fill(FImage, textRow, FrameColor.rgb());
+    fill(rows, textRow, FrameColor.rgb());
     if (!FGlyphs)
         FGlyphs = std::make_unique<HexGlyphs>(textFont());
-    if (FGlyphs->draw(FImage, GridSide, FText))
+    if (FGlyphs->draw(rows, GridSide, GridSide, FText))
         return;
-    fill(FImage, textRow, FrameColor.rgb());
+    fill(rows, textRow, FrameColor.rgb());
     QPainter painter(&FImage);
     painter.setFont(textFont());
     painter.setPen(Qt::white);

@@ -9,26 +9,28 @@
 #include "platform/DesktopPixels.h"
 
 #include <QImage>
-#include <QRasterWindow>
+#include <QString>
 #include <memory>
 #include <optional>
 
-class QPainter;
-
-// A window of its own rather than a widget: the loupe moves at every tick, and a
-// widget's window asks the X server for its frame at every move.
-class PickerLoupe : public QRasterWindow {
+// Drawn by the desktop itself (DesktopPixels::showOverlay): on X11 a move of the loupe is
+// then one request to the server, where a toolkit window costs several round trips.
+class PickerLoupe {
 public:
     static constexpr int CellSize = 8;
     static constexpr int GapToPointer = 24;
 
-    // `owner`, the program's window when there is one.
-    explicit PickerLoupe(QWindow* owner = nullptr);
-    ~PickerLoupe() override;
+    // Shown on `desktop`, which outlives the loupe.
+    explicit PickerLoupe(DesktopPixels& desktop);
+    ~PickerLoupe();
+    PickerLoupe(const PickerLoupe&) = delete;
+    PickerLoupe& operator=(const PickerLoupe&) = delete;
 
     // Shows `block` beside its centre, on the centre's monitor; a block and place equal
     // to the ones shown change nothing.
     void showBlock(const DesktopPixels::Block& block);
+    void hide();
+    bool isVisible() const { return FVisible; }
     // Whether `pointer` lies where the loupe stands or stood until its last move, where
     // the screen may still show it.
     bool covers(QPoint pointer) const;
@@ -37,14 +39,12 @@ public:
     // One step of following the pointer: a pointer where the loupe stands reads
     // nothing and moves it clear (nullopt); elsewhere the block around the pointer
     // is read once and shown, or the loupe hides when its centre has no pixel.
-    std::optional<DesktopPixels::Block> follow(DesktopPixels& desktop, QPoint pointer);
+    std::optional<DesktopPixels::Block> follow(QPoint pointer);
 
     // Where it stands.
     QRect placement() const { return FPlacement; }
     // The centre's hex text, as shown.
     QString text() const { return FText; }
-    // What the loupe shows, drawn as its window is.
-    QImage grab();
 
     // The loupe's size.
     static QSize loupeSize();
@@ -54,19 +54,16 @@ public:
     // Where the cell `dx` columns right and `dy` rows below the centre lies in the loupe.
     static QRect cellRect(int dx, int dy);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
 private:
     class HexGlyphs;
 
     void placeAt(QRect placement);
-    void paint(QPainter& painter);
     static QImage emptyLoupe();
-    // Draws `block` and the text into the image shown.
+    // Draws `block` and the text into the picture shown.
     void render(const DesktopPixels::Block& block);
 
+    DesktopPixels& FDesktop;
+    bool FVisible = false;
     DesktopPixels::Block FBlock;
     QRect FMonitor;
     QRect FPlacement;

@@ -16,7 +16,7 @@
 PickerLoupe& TForm1::Loupe()
 {
     if (!FLoupe)
-        FLoupe = std::make_unique<PickerLoupe>(windowHandle());
+        FLoupe = std::make_unique<PickerLoupe>(FPlatform.Desktop);
     return *FLoupe;
 }
 
@@ -48,7 +48,7 @@ void TForm1::tmr1Timer(QObject*)
         return; // no point to read this time
     }
     // One read for the pixel and the loupe around it: both show the same moment.
-    const std::optional<DesktopPixels::Block> block = Loupe().follow(FPlatform.Desktop, *pointer);
+    const std::optional<DesktopPixels::Block> block = Loupe().follow(*pointer);
     if (!block)
         return; // the pointer was on the loupe
     const HSLUtils::TColor sample = sampleColor(block->pixel);

@@ -2,6 +2,7 @@
 // The pointer position and the desktop pixels under and around it, for the color picker.
 #include "HSLUtils/HSLUtils.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QRect>
 #include <array>
@@ -79,4 +80,17 @@ public:
         block.at(0, 0) = block.pixel.color;
         return block;
     }
+
+    // Shows `picture` on the desktop with its top left corner at `at`, one picture pixel
+    // on each desktop pixel, above every window, taking no focus and letting every click
+    // through: what the picker's loupe is drawn on. A picture whose contents are the ones
+    // shown (the same QImage::cacheKey) is not drawn again. False when this desktop
+    // cannot show it.
+    virtual bool showOverlay(QPoint at, const QImage& picture)
+    {
+        (void)at;
+        (void)picture;
+        return false;
+    }
+    virtual void hideOverlay() {}
 };

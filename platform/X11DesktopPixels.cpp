@@ -1,5 +1,6 @@
 #include "platform/X11DesktopPixels.h"
 
+#include "platform/X11Overlay.h"
 #include "platform/X11PixelFormat.h"
 #include "platform/XcbReply.h"
 
@@ -83,12 +84,18 @@ const QRect* X11DesktopPixels::Layout::monitorAt(QPoint point) const
 
 struct X11DesktopPixels::Connection {
     xcb_connection_t* xcb;
+    const xcb_screen_t* screen;
     xcb_window_t root;
     X11PixelFormat format;
     int scanlinePad;
-    bool xinerama; // the server tells the monitors' layout
+    bool xinerama;                       // the server tells the monitors' layout
+    std::unique_ptr<X11Overlay> overlay; // made when first shown
 
-    ~Connection() { xcb_disconnect(xcb); }
+    ~Connection()
+    {
+        overlay.reset(); // its window goes while the connection is still there
+        xcb_disconnect(xcb);
+    }
 
     static std::unique_ptr<Connection> open()
     {
@@ -103,9 +110,9 @@ struct X11DesktopPixels::Connection {
         }
         const xcb_query_extension_reply_t* xinerama = xcb_get_extension_data(xcb, &xcb_xinerama_id);
         return std::unique_ptr<Connection>(
-            new Connection{xcb, screen->root, rootPixelFormat(xcb_get_setup(xcb), screen),
+            new Connection{xcb, screen, screen->root, rootPixelFormat(xcb_get_setup(xcb), screen),
                            rootScanlinePad(xcb_get_setup(xcb), screen),
-                           xinerama != nullptr && xinerama->present != 0});
+                           xinerama != nullptr && xinerama->present != 0, nullptr});
     }
 
     bool broken() const { return xcb_connection_has_error(xcb) != 0; }
@@ -384,4 +391,26 @@ DesktopPixels::Block X11DesktopPixels::blockAt(QPoint centre)
         block.at(0, 0) = Block::Outside;
     }
     return block;
+}
+
+bool X11DesktopPixels::showOverlay(QPoint at, const QImage& picture)
+{
+    // Shown on the connection that reads: with none, there is nothing to aim at either.
+    Connection* c = FConnection.get();
+    if (c == nullptr)
+        return false;
+    if (!c->overlay)
+        c->overlay = std::make_unique<X11Overlay>(c->xcb, *c->screen, c->format, c->scanlinePad);
+    const bool shown = c->overlay->show(at, picture);
+    if (c->broken()) {
+        dropConnection();
+        return false;
+    }
+    return shown;
+}
+
+void X11DesktopPixels::hideOverlay()
+{
+    if (FConnection && FConnection->overlay)
+        FConnection->overlay->hide();
 }

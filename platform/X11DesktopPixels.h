@@ -27,6 +27,10 @@ public:
     // One image request for the block's part of the root window; cells off every monitor
     // (by the layout read with the pointer) are Outside.
     Block blockAt(QPoint centre) override;
+    // A window of the connection's own: moving it and changing its picture cost no
+    // round trip to the server.
+    bool showOverlay(QPoint at, const QImage& picture) override;
+    void hideOverlay() override;
 
 private:
     struct Connection; // the X server's side, kept out of this header

@@ -37,6 +37,11 @@ std::uint32_t X11PixelFormat::Channel::to8Bits(std::uint32_t pixel) const
     return static_cast<std::uint32_t>(value * 65535 / max >> 8);
 }
 
+std::uint32_t X11PixelFormat::Channel::from8Bits(std::uint32_t value) const
+{
+    return static_cast<std::uint32_t>((std::uint64_t{value} * max + 127) / 255) << shift;
+}
+
 std::optional<HSLUtils::TColor> X11PixelFormat::decode(std::span<const std::uint8_t> image) const
 {
     if (!readable() || image.size() < static_cast<std::size_t>(FBytesPerPixel))
@@ -51,4 +56,26 @@ std::optional<HSLUtils::TColor> X11PixelFormat::decode(std::span<const std::uint
     }
     return static_cast<HSLUtils::TColor>(FRed.to8Bits(pixel) | FGreen.to8Bits(pixel) << 8 |
                                          FBlue.to8Bits(pixel) << 16);
+}
+
+bool X11PixelFormat::encode(HSLUtils::TColor color, std::span<std::uint8_t> image) const
+{
+    if (!readable() || image.size() < static_cast<std::size_t>(FBytesPerPixel))
+        return false;
+    const auto packed = static_cast<std::uint32_t>(color);
+    const std::uint32_t pixel = FRed.from8Bits(packed & 0xFF) |
+                                FGreen.from8Bits(packed >> 8 & 0xFF) |
+                                FBlue.from8Bits(packed >> 16 & 0xFF);
+    for (int i = 0; i < FBytesPerPixel; ++i) {
+        const int shift = FMsbFirst ? 8 * (FBytesPerPixel - 1 - i) : 8 * i;
+        image[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(pixel >> shift);
+    }
+    return true;
+}
+
+bool X11PixelFormat::sameAsQRgb() const
+{
+    constexpr bool msbFirstHere = std::endian::native == std::endian::big;
+    return FBytesPerPixel == 4 && FMsbFirst == msbFirstHere && FRed.mask == 0xFF0000 &&
+           FGreen.mask == 0x00FF00 && FBlue.mask == 0x0000FF;
 }

@@ -22,6 +22,13 @@ public:
     // high byte of value * 65535 / (2^n - 1)), so 8-bit channels pass unchanged and a
     // 5-bit 31 is 255. Nullopt when the format is unreadable or the bytes are too few.
     std::optional<HSLUtils::TColor> decode(std::span<const std::uint8_t> image) const;
+    // Writes the pixel of the packed `color` into the first bytesPerPixel bytes of `image`,
+    // each channel scaled to its bits to the nearest step; false when the format is
+    // unreadable or the bytes are too few.
+    bool encode(HSLUtils::TColor color, std::span<std::uint8_t> image) const;
+    // Whether a pixel's bytes are those of a QRgb in memory (0xAARRGGBB as this machine
+    // stores a 32-bit value, the alpha byte unused): such pixels need no converting.
+    bool sameAsQRgb() const;
 
 private:
     struct Channel {
@@ -29,6 +36,7 @@ private:
         int shift = 0;
         std::uint32_t max = 0; // the channel's full intensity, 2^bits - 1
         std::uint32_t to8Bits(std::uint32_t pixel) const;
+        std::uint32_t from8Bits(std::uint32_t value) const;
     };
     static std::optional<Channel> channel(std::uint32_t mask, int bitsPerPixel);
 

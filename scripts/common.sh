@@ -3,7 +3,7 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages the program needs to build and run.
-run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxcb-xinerama0-dev libxtst-dev fonts-dejavu-core
+run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxcb-xinerama0-dev libxcb-shape0-dev libxtst-dev fonts-dejavu-core
               xvfb xdotool imagemagick)
 # What the tests and benchmarks need on top (openbox: a window manager that
 # frames the windows, for the placement tests).

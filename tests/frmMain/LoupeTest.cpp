@@ -4,7 +4,6 @@
 #include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 
-#include <QTimer>
 #include <functional>
 #include <set>
 
@@ -32,20 +31,6 @@ std::set<QRgb> colorsIn(const QImage& image, QRect cell)
     return colors;
 }
 
-// Counts the repaints a window asks for.
-class RepaintRequests : public QObject {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::UpdateRequest)
-            ++count;
-        return false;
-    }
-};
-
 } // namespace
 
 class Loupe : public FormFixture {
@@ -59,7 +44,8 @@ protected:
 
     void tick() { deliverTick(); }
     PickerLoupe& loupe() { return form->Loupe(); }
-    QImage grab() { return loupe().grab().convertToFormat(QImage::Format_RGB32); }
+    // What the desktop shows as the loupe.
+    QImage grab() { return desktop.overlayPicture.convertToFormat(QImage::Format_RGB32); }
 };
 
 TEST_F(Loupe, ShowsEachPixelAroundThePointerAndItsCentreIsTheColorTheFieldsShow)
@@ -69,6 +55,7 @@ TEST_F(Loupe, ShowsEachPixelAroundThePointerAndItsCentreIsTheColorTheFieldsShow)
     tick();
     ASSERT_TRUE(loupe().isVisible());
     EXPECT_EQ(loupe().placement(), QRect(pointer + QPoint(24, 24), PickerLoupe::loupeSize()));
+    EXPECT_EQ(desktop.overlayAt, loupe().placement().topLeft());
 
     const QImage image = grab();
     ASSERT_EQ(image.size(), PickerLoupe::loupeSize());
@@ -184,20 +171,16 @@ TEST_F(Loupe, MovesWithoutRepaintingUntilThePixelsItShowsChange)
     desktop.scene = [](QPoint p) { return p.x() < 1000 ? TColor(0x336699) : TColor(0x996633); };
     desktop.positions = {QPoint(300, 300)};
     tick();
-    QTest::qWait(100); // the first picture
-    RepaintRequests repaints;
-    loupe().installEventFilter(&repaints);
+    EXPECT_EQ(desktop.overlayDrawings, 1);
 
     desktop.positions = {QPoint(600, 320)}; // the same color all around
     tick();
-    QTest::qWait(100);
-    EXPECT_EQ(loupe().placement().topLeft(), QPoint(624, 344));
-    EXPECT_EQ(repaints.count, 0);
+    EXPECT_EQ(desktop.overlayAt, QPoint(624, 344));
+    EXPECT_EQ(desktop.overlayDrawings, 1);
 
     desktop.positions = {QPoint(995, 320)}; // the other color within the block's edge
     tick();
-    QTest::qWait(100);
-    EXPECT_GE(repaints.count, 1);
+    EXPECT_EQ(desktop.overlayDrawings, 2);
     EXPECT_EQ(grab().pixel(PickerLoupe::cellRect(Block::Radius, 0).center()), rgbOf(0x996633));
 }
 
@@ -235,6 +218,7 @@ TEST_F(Loupe, HidesWhenSamplingStopsOrThePointerOrScreenCannotBeRead)
         const TColor color = form->CurrentColor();
         c.event();
         EXPECT_FALSE(loupe().isVisible()) << c.name;
+        EXPECT_FALSE(desktop.overlayAt) << c.name;
         EXPECT_EQ(form->CurrentColor(), color) << c.name;
     }
     EXPECT_EQ(boxes.shown.size(), 1u); // the unreadable screen's one box

@@ -250,6 +250,34 @@ TEST_F(DesktopPixelsX11, ABlockIsThePixelsAroundItsCentreAndOffTheDesktopIsOutsi
     }
 }
 
+// What the loupe is drawn on: the picture stands on the screen pixel for pixel, in the
+// screen's own pixel layout, above the windows there and at any interface scale, and
+// once hidden the screen shows what is beneath again.
+TEST_F(DesktopPixelsX11, AnOverlayShowsItsPictureExactlyAndHidesAgain)
+{
+    const QPoint at(screen.size().width() - 200, 100);
+    const auto below =
+        screen.showWindow(QRect(at, QSize(patternColumns, patternRows)), {0x0A0B0C}, 1);
+    QImage picture(patternColumns, patternRows, QImage::Format_RGB32);
+    for (int i = 0; i < static_cast<int>(pattern.size()); ++i) {
+        const TColor c = pattern[static_cast<std::size_t>(i)];
+        picture.setPixel(i % patternColumns, i / patternColumns,
+                         qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+    }
+    ASSERT_TRUE(pixels.cursorPos()); // the connection the overlay is shown on
+    ASSERT_TRUE(pixels.showOverlay(at, picture));
+    for (int i = 0; i < static_cast<int>(pattern.size()); ++i) {
+        const TColor c = pattern[static_cast<std::size_t>(i)];
+        if (screen.shown(c) != c)
+            continue; // a color this screen cannot show exactly
+        const QPoint point = at + QPoint(i % patternColumns, i / patternColumns);
+        EXPECT_EQ(pixels.pixelAt(point.x(), point.y()), color(c)) << point.x() << "," << point.y();
+    }
+    pixels.hideOverlay();
+    EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), color(screen.shown(0x0A0B0C)));
+    screen.closeWindow(below);
+}
+
 // Without an X server reads fail fast; the connection is tried again only after the
 // retry interval, and then the reads work.
 TEST_F(DesktopPixelsX11, ConnectsAgainOnlyAfterTheRetryInterval)

@@ -82,4 +82,25 @@ TEST(X11PixelFormat, NoColorFromUnreadableLayoutsOrShortImages)
     });
 }
 
+// What the loupe draws comes back from the screen as the color it was drawn with.
+TEST(X11PixelFormat, EncodesWhatDecodesBack)
+{
+    const HSLUtils::TColor colors[] = {0x000000, 0xFFFFFF, 0x563412, 0x0180FE, 0x7F7F80};
+    for (const Layout& l : {rgb32Lsb, rgb32Msb, rgb24Lsb, bgr32Lsb}) {
+        const X11PixelFormat format(l.bitsPerPixel, l.msbFirst, l.red, l.green, l.blue);
+        for (const HSLUtils::TColor color : colors) {
+            std::vector<std::uint8_t> bytes(4, 0xAA);
+            ASSERT_TRUE(format.encode(color, bytes));
+            EXPECT_EQ(hex(format.decode(bytes)), hex(color)) << l.bitsPerPixel << l.msbFirst;
+        }
+    }
+    // Fewer bits: the nearest step. Red 0x18 is 2.9 of 31 steps, green 0x04 is 1.0 of 63,
+    // blue 0x84 is 16.0 of 31: the bytes that decode as 0x840418 above.
+    const X11PixelFormat rgb565(16, false, 0xF800, 0x07E0, 0x001F);
+    std::vector<std::uint8_t> bytes(2);
+    ASSERT_TRUE(rgb565.encode(0x840418, bytes));
+    EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0x30, 0x18}));
+    EXPECT_FALSE(rgb565.encode(0, std::span(bytes).first(1)));
+}
+
 } // namespace

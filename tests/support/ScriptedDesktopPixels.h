@@ -54,6 +54,19 @@ public:
 
     bool screenReadable() const override { return lastReadReachedScreen; }
 
+    // The overlay is shown as a desktop shows it: only a picture with new contents is
+    // drawn again.
+    bool showOverlay(QPoint at, const QImage& picture) override
+    {
+        if (!overlayAt || picture.cacheKey() != overlayPicture.cacheKey()) {
+            overlayPicture = picture;
+            ++overlayDrawings;
+        }
+        overlayAt = at;
+        return true;
+    }
+    void hideOverlay() override { overlayAt.reset(); }
+
     int pixelReads() const { return static_cast<int>(pixelPoints.size()); }
     int reads() const { return cursorReads + pixelReads(); }
 
@@ -64,6 +77,9 @@ public:
     std::function<HSLUtils::TColor(QPoint)> scene;
     std::vector<QRect> monitors{QRect(0, 0, 1920, 1080)};
     bool lastReadReachedScreen = true;
+    std::optional<QPoint> overlayAt; // where the overlay stands while shown
+    QImage overlayPicture;           // the latest picture drawn
+    int overlayDrawings = 0;
 
 private:
     bool onMonitor(QPoint point) const
