@@ -4,6 +4,7 @@
 #include "frmMain/AccessibleRoles.h"
 #include "platform/Hints.h"
 #include "platform/NoSettings.h"
+#include "platform/PanelCacheStyle.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,7 +16,7 @@ void ConfigureApplication(QApplication& app)
     // reads, the X server going away) must fail with an error, not end the program.
     std::signal(SIGPIPE, SIG_IGN);
     KeepNoSettings();
-    InstallHintTiming(app);
+    InstallHintTiming(app, new PanelCacheStyle);
     QApplication::setApplicationName(QStringLiteral("Huvella"));
     // Names the installed desktop entry: a Wayland desktop matches the window
     // to it by this id; on X11 the entry's StartupWMClass matches the window's

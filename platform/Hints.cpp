@@ -47,8 +47,8 @@ public:
 
 } // namespace
 
-void InstallHintTiming(QApplication& app)
+void InstallHintTiming(QApplication& app, QStyle* base)
 {
-    QApplication::setStyle(new HintStyle);
+    QApplication::setStyle(base != nullptr ? new HintStyle(base) : new HintStyle);
     app.installEventFilter(new HideHintOnLeave(&app));
 }
