@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QStyleOptionFrame>
 
 namespace {
@@ -24,21 +23,13 @@ bool replayable(const QStyleOptionFrame& frame, const QPainter& painter, const Q
            painter.compositionMode() == QPainter::CompositionMode_SourceOver;
 }
 
-QString keyOf(const QStyleOptionFrame& frame, qreal ratio)
-{
-    return QStringLiteral("huvella-panel-%1x%2-%3-%4-%5-%6-%7-%8-%9")
-        .arg(frame.rect.width())
-        .arg(frame.rect.height())
-        .arg(static_cast<int>(frame.state))
-        .arg(frame.palette.cacheKey())
-        .arg(frame.lineWidth)
-        .arg(frame.midLineWidth)
-        .arg(static_cast<int>(frame.features))
-        .arg(static_cast<int>(frame.direction))
-        .arg(ratio);
-}
-
 } // namespace
+
+size_t qHash(const PanelCacheStyle::Look& look, size_t seed)
+{
+    return qHashMulti(seed, look.size.width(), look.size.height(), look.state, look.lineWidth,
+                      look.midLineWidth, look.features, look.direction, look.palette, look.ratio);
+}
 
 void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                     QPainter* painter, const QWidget* widget) const
@@ -50,18 +41,28 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         return;
     }
     const qreal ratio = painter->device()->devicePixelRatio();
-    const QString key = keyOf(*frame, ratio);
-    QPixmap panel;
-    if (!QPixmapCache::find(key, &panel)) {
-        panel = QPixmap(frame->rect.size() * ratio);
-        panel.setDevicePixelRatio(ratio);
-        panel.fill(Qt::transparent);
+    const Look look{frame->rect.size(),
+                    static_cast<int>(frame->state),
+                    frame->lineWidth,
+                    frame->midLineWidth,
+                    static_cast<int>(frame->features),
+                    static_cast<int>(frame->direction),
+                    frame->palette.cacheKey(),
+                    ratio};
+    auto panel = FPanels.constFind(look);
+    if (panel == FPanels.constEnd()) {
+        // A window has a handful of looks; palettes that come and go must not pile up.
+        if (FPanels.size() >= 64)
+            FPanels.clear();
+        QPixmap drawn(frame->rect.size() * ratio);
+        drawn.setDevicePixelRatio(ratio);
+        drawn.fill(Qt::transparent);
         QStyleOptionFrame atOrigin = *frame;
         atOrigin.rect.moveTopLeft(QPoint(0, 0));
-        QPainter onPanel(&panel);
+        QPainter onPanel(&drawn);
         QProxyStyle::drawPrimitive(element, &atOrigin, &onPanel, widget);
         onPanel.end();
-        QPixmapCache::insert(key, panel);
+        panel = FPanels.insert(look, drawn);
     }
-    painter->drawPixmap(frame->rect.topLeft(), panel);
+    painter->drawPixmap(frame->rect.topLeft(), *panel);
 }
