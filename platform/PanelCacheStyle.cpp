@@ -49,11 +49,18 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
                     static_cast<int>(frame->direction),
                     frame->palette.cacheKey(),
                     ratio};
-    auto panel = FPanels.constFind(look);
-    if (panel == FPanels.constEnd()) {
-        // A window has a handful of looks; palettes that come and go must not pile up.
+    auto panel = FPanels.find(look);
+    if (panel == FPanels.end()) {
+        // Drawn straight the first time, so that the window's first paint costs what it
+        // did without the copies; a look that comes back is kept. A window has a handful
+        // of looks, and palettes that come and go must not pile up.
         if (FPanels.size() >= 64)
             FPanels.clear();
+        FPanels.insert(look, QPixmap());
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    if (panel->isNull()) {
         QPixmap drawn(frame->rect.size() * ratio);
         drawn.setDevicePixelRatio(ratio);
         drawn.fill(Qt::transparent);
@@ -62,7 +69,7 @@ void PanelCacheStyle::drawPrimitive(PrimitiveElement element, const QStyleOption
         QPainter onPanel(&drawn);
         QProxyStyle::drawPrimitive(element, &atOrigin, &onPanel, widget);
         onPanel.end();
-        panel = FPanels.insert(look, drawn);
+        *panel = drawn;
     }
     painter->drawPixmap(frame->rect.topLeft(), *panel);
 }

@@ -33,7 +33,7 @@ TEST(PanelCacheStyle, EditBoxesLookExactlyAsTheStyleDrawsThem)
         box.setStyle(plain.get());
         const QImage expected = box.grab().toImage();
         box.setStyle(&cached);
-        EXPECT_EQ(box.grab().toImage(), expected) << look.name;
-        EXPECT_EQ(box.grab().toImage(), expected) << look.name << ", from the cache";
+        for (const char* time : {"first", "second", "third"})
+            EXPECT_EQ(box.grab().toImage(), expected) << look.name << ", " << time << " time";
     }
 }
