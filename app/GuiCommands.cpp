@@ -51,6 +51,7 @@ int RunWindow(int& argc, char** argv, const CommandLine& line)
                    stderr);
         return FailureStatus;
     }
+    PrepareToolkit();
     QApplication app(argc, argv);
     ConfigureApplication(app);
 
@@ -108,6 +109,7 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
         std::fprintf(stderr, "huvella: %s\n", qPrintable(failure));
         return FailureStatus;
     }
+    PrepareToolkit();
     QApplication app(argc, argv);
     ConfigureApplication(app);
 

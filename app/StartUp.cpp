@@ -10,6 +10,17 @@
 #include <QTimer>
 #include <csignal>
 
+void PrepareToolkit()
+{
+    // The window's repaints go to the X server on the connection rather than through
+    // shared memory. With shared memory each repaint first waits for the server to have
+    // read the previous one, a round trip through Qt's event thread at every picker
+    // tick; the window is small, and sending its changed fields costs less than that
+    // wait. Set by the user, the variable already means the same.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
+        qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 void ConfigureApplication(QApplication& app)
 {
     // A write to a closed pipe or socket (a report saved into a FIFO nobody

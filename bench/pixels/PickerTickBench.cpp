@@ -5,6 +5,7 @@
 // and every field changes on every tick.
 #include "TestPlatform.h"
 #include "XlibClient.h"
+#include "app/StartUp.h"
 #include "frmMain/TForm1.h"
 #include "platform/X11DesktopPixels.h"
 
@@ -84,6 +85,7 @@ BENCHMARK(WholeTickColorChanging)->UseRealTime();
 
 int main(int argc, char** argv)
 {
+    PrepareToolkit();
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -6,6 +6,7 @@
 
 int main(int argc, char** argv)
 {
+    PrepareToolkit();
     QApplication app(argc, argv);
     ConfigureApplication(app);
     DesktopPlatform desktop;
