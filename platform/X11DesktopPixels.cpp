@@ -157,19 +157,31 @@ struct X11DesktopPixels::Connection {
         return layout;
     }
 
-    // The part of `centre`'s block that lies on the root window, in one image request;
-    // nullopt when the centre itself is off the root.
+    // The part of `centre`'s block that lies on the root window, widened by `margin` on
+    // every side, in one image request; nullopt when the centre itself is off the root.
     struct BlockRequest {
         QPoint centre;
         QRect area;
         xcb_get_image_cookie_t image;
+        // Whether the image holds all of the block around `point` that lies on the root.
+        bool holdsBlockAt(QPoint point, const Layout& layout) const
+        {
+            return area.contains(point) &&
+                   area.contains(blockArea(point).intersected(requestable(layout.root)));
+        }
     };
 
-    std::optional<BlockRequest> requestBlock(QPoint centre, const Layout& layout) const
+    static QRect blockArea(QPoint centre)
     {
-        const QRect area =
-            QRect(centre - QPoint(Block::Radius, Block::Radius), QSize(Block::Side, Block::Side))
-                .intersected(requestable(layout.root));
+        return {centre - QPoint(Block::Radius, Block::Radius), QSize(Block::Side, Block::Side)};
+    }
+
+    std::optional<BlockRequest> requestBlock(QPoint centre, const Layout& layout,
+                                             int margin = 0) const
+    {
+        const QRect area = blockArea(centre)
+                               .adjusted(-margin, -margin, margin, margin)
+                               .intersected(requestable(layout.root));
         if (!area.contains(centre))
             return std::nullopt;
         return BlockRequest{centre, area,
@@ -180,13 +192,17 @@ struct X11DesktopPixels::Connection {
                                           static_cast<std::uint16_t>(area.height()), ~0u)};
     }
 
-    // Waits for the block asked for with requestBlock. The centre reads as a one-pixel
-    // read of it would; the other cells are kept where they lie on a monitor.
-    Block receiveBlock(const BlockRequest& request, const Layout& layout) const
+    // Waits for the image asked for with requestBlock, and takes from it the block around
+    // `centre` (the request's own centre unless told), which the image must hold. The
+    // centre reads as a one-pixel read of it would; the other cells are kept where they
+    // lie on a monitor.
+    Block receiveBlock(const BlockRequest& request, const Layout& layout,
+                       std::optional<QPoint> around = std::nullopt) const
     {
+        const QPoint centre = around.value_or(request.centre);
         Block block;
-        block.centre = request.centre;
-        if (const QRect* monitor = layout.monitorAt(request.centre))
+        block.centre = centre;
+        if (const QRect* monitor = layout.monitorAt(centre))
             block.monitor = *monitor;
         xcb_generic_error_t* error = nullptr;
         const XcbReply<xcb_get_image_reply_t> image(
@@ -202,19 +218,20 @@ struct X11DesktopPixels::Connection {
         const int bitsPerRow = request.area.width() * format.bytesPerPixel() * 8;
         const auto bytesPerRow = static_cast<std::size_t>((bitsPerRow + scanlinePad - 1) /
                                                           scanlinePad * scanlinePad / 8);
-        for (int y = request.area.top(); y <= request.area.bottom(); ++y) {
-            for (int x = request.area.left(); x <= request.area.right(); ++x) {
+        const QRect cells = blockArea(centre).intersected(request.area);
+        for (int y = cells.top(); y <= cells.bottom(); ++y) {
+            for (int x = cells.left(); x <= cells.right(); ++x) {
                 const std::size_t offset =
                     static_cast<std::size_t>(y - request.area.top()) * bytesPerRow +
                     static_cast<std::size_t>((x - request.area.left()) * format.bytesPerPixel());
                 const auto color =
                     offset < data.size() ? format.decode(data.subspan(offset)) : std::nullopt;
                 const QPoint point(x, y);
-                if (point == request.centre)
+                if (point == centre)
                     block.pixel =
                         color ? Pixel{Pixel::Status::Color, *color} : Pixel{Pixel::Status::NoPixel};
                 if (color && layout.monitorAt(point) != nullptr)
-                    block.at(x - request.centre.x(), y - request.centre.y()) = *color;
+                    block.at(x - centre.x(), y - centre.y()) = *color;
             }
         }
         // The centre's own cell always shows the centre's pixel.
@@ -289,9 +306,11 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
         return std::nullopt;
 
     // A pointer at rest, as when the user has found the color, is likely still where it
-    // rests: the block read around that point goes out with the pointer read, and both
-    // cost one round trip to the server instead of two. A moving pointer is not guessed
-    // at, so aiming costs no more than reading the pointer and then the block.
+    // rests, and a moving one near where it was: the pixels around that point go out with
+    // the pointer read, and when they hold the block around the pointer, both cost one
+    // round trip to the server instead of two. Around a moving pointer they reach
+    // GuessMargin further, about the way a pointer moves between two ticks while aiming.
+    constexpr int GuessMargin = 24;
     const xcb_query_pointer_cookie_t pointerRequest = xcb_query_pointer(c->xcb, c->root);
     // The monitors' layout comes in the same round trip, once a second: monitors seldom
     // change, and a server that keeps them with RandR takes half as long again to answer
@@ -303,11 +322,11 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
         layoutRequest = c->requestLayout();
         FLayoutReadAt = now;
     }
-    const std::optional<QPoint> guess = FRestingAt;
+    const std::optional<QPoint> guess = FLastPointer;
     const std::optional<Layout> guessLayout = FLayout;
     std::optional<Connection::BlockRequest> guessRequest;
     if (guess && guessLayout)
-        guessRequest = c->requestBlock(*guess, *guessLayout);
+        guessRequest = c->requestBlock(*guess, *guessLayout, FRestingAt ? 0 : GuessMargin);
 
     const XcbReply<xcb_query_pointer_reply_t> pointer(
         xcb_query_pointer_reply(c->xcb, pointerRequest, nullptr));
@@ -322,9 +341,9 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     }
     if (guessRequest) {
         // A layout that changed meanwhile makes the guess's cells doubtful.
-        if (at == guess && FLayout && FLayout->root == guessLayout->root &&
-            FLayout->monitors == guessLayout->monitors)
-            FUnderPointer = {c->receiveBlock(*guessRequest, *FLayout), Clock::now()};
+        if (at && FLayout && FLayout->root == guessLayout->root &&
+            FLayout->monitors == guessLayout->monitors && guessRequest->holdsBlockAt(*at, *FLayout))
+            FUnderPointer = {c->receiveBlock(*guessRequest, *FLayout, at), Clock::now()};
         else
             xcb_discard_reply(c->xcb, guessRequest->image.sequence);
     }

@@ -43,10 +43,10 @@ private:
         std::vector<QRect> monitors; // the whole root when the server names none
         const QRect* monitorAt(QPoint point) const;
     };
-    // A block read in the same round trip as the pointer, around the point where the
-    // pointer was resting. When it is still there, a pixelAt or blockAt for that point
-    // that comes at once (within 1 ms) takes it instead of asking the server again: the
-    // pixels are then as old as the pointer position, no older.
+    // The block around the pointer, read in the same round trip as the pointer from the
+    // pixels around where it was last. A pixelAt or blockAt for the pointer's point that
+    // comes at once (within 1 ms) takes it instead of asking the server again: the pixels
+    // are then as old as the pointer position, no older.
     struct BlockUnderPointer {
         Block block;
         Clock::time_point readAt;

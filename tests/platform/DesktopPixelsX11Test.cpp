@@ -250,6 +250,33 @@ TEST_F(DesktopPixelsX11, ABlockIsThePixelsAroundItsCentreAndOffTheDesktopIsOutsi
     }
 }
 
+// While the pointer moves, its block comes with the pointer read, from the pixels around
+// where the pointer was: it must still be the block around where the pointer is now.
+TEST_F(DesktopPixelsX11, AMovingPointersBlockIsTheOneAroundWhereItIsNow)
+{
+    using Block = DesktopPixels::Block;
+    const QPoint origin(700, 300);
+    const auto window = screen.showWindow(QRect(origin, QSize(40, 40)), pattern, patternColumns);
+    QPoint at = origin + QPoint(5, 5);
+    screen.movePointer(at);
+    ASSERT_EQ(pixels.cursorPos(), at);
+    for (const QPoint step : {QPoint(3, 1), QPoint(-2, 4), QPoint(10, 10), QPoint(-8, 0)}) {
+        at += step;
+        SCOPED_TRACE(::testing::Message() << "pointer at " << at.x() << "," << at.y());
+        screen.movePointer(at);
+        ASSERT_EQ(pixels.cursorPos(), at);
+        const Block block = pixels.blockAt(at);
+        for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
+            for (int dx = -Block::Radius; dx <= Block::Radius; ++dx) {
+                const Pixel alone = pixels.pixelAt(at.x() + dx, at.y() + dy);
+                ASSERT_EQ(alone.status, Pixel::Status::Color);
+                EXPECT_EQ(block.at(dx, dy), alone.color) << "cell " << dx << "," << dy;
+            }
+        }
+    }
+    screen.closeWindow(window);
+}
+
 // What the loupe is drawn on: the picture stands on the screen pixel for pixel, in the
 // screen's own pixel layout, above the windows there and at any interface scale, and
 // once hidden the screen shows what is beneath again.
