@@ -1,6 +1,7 @@
 #include "frmMain/PickerLoupe.h"
 
 #include "frmMain/ColorText.h"
+#include "platform/PackedColor.h"
 
 #include <QFontDatabase>
 #include <QPainter>
@@ -21,11 +22,6 @@ const QColor FrameColor(0x20, 0x20, 0x20);
 const QColor GridColor(0x50, 0x50, 0x50);
 const QRgb HatchLight = qRgb(0xB4, 0xB4, 0xB4);
 const QRgb HatchDark = qRgb(0x8C, 0x8C, 0x8C);
-
-QRgb rgbOf(HSLUtils::TColor packed)
-{
-    return qRgb(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
-}
 
 // The picture's pixels, written straight: a tick draws 225 cells, and a painter's fill
 // sets up clipping and blending for each, as asking the image for each row checks
@@ -233,14 +229,14 @@ void PickerLoupe::render(const Block& block)
             if (cell == Block::Outside)
                 hatch(rows, cellRect(dx, dy));
             else
-                fill(rows, cellRect(dx, dy), rgbOf(cell));
+                fill(rows, cellRect(dx, dy), ToQRgb(cell));
         }
     }
     // The centre: a black ring just inside the white one, one of which stands out on any
     // color.
     const QRect centre = cellRect(0, 0);
     fill(rows, centre, qRgb(0, 0, 0));
-    fill(rows, centre.adjusted(1, 1, -1, -1), rgbOf(block.at(0, 0)));
+    fill(rows, centre.adjusted(1, 1, -1, -1), ToQRgb(block.at(0, 0)));
 
     const QRect textRow(0, GridSide, GridSide, TextHeight);
     fill(rows, textRow, FrameColor.rgb());

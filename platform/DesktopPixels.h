@@ -86,11 +86,6 @@ public:
     // through: what the picker's loupe is drawn on. A picture whose contents are the ones
     // shown (the same QImage::cacheKey) is not drawn again. False when this desktop
     // cannot show it.
-    virtual bool showOverlay(QPoint at, const QImage& picture)
-    {
-        (void)at;
-        (void)picture;
-        return false;
-    }
+    virtual bool showOverlay(QPoint /*at*/, const QImage& /*picture*/) { return false; }
     virtual void hideOverlay() {}
 };

@@ -36,9 +36,12 @@ const xcb_screen_t* screenOf(const xcb_setup_t* setup, int number)
 X11PixelFormat rootPixelFormat(const xcb_setup_t* setup, const xcb_screen_t* screen)
 {
     int bitsPerPixel = 0;
+    int scanlinePad = 32;
     for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0; xcb_format_next(&it)) {
-        if (it.data->depth == screen->root_depth)
+        if (it.data->depth == screen->root_depth) {
             bitsPerPixel = it.data->bits_per_pixel;
+            scanlinePad = it.data->scanline_pad;
+        }
     }
     const bool msbFirst = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
     for (auto depth = xcb_screen_allowed_depths_iterator(screen); depth.rem > 0;
@@ -47,21 +50,11 @@ X11PixelFormat rootPixelFormat(const xcb_setup_t* setup, const xcb_screen_t* scr
              xcb_visualtype_next(&visual)) {
             const xcb_visualtype_t& v = *visual.data;
             if (v.visual_id == screen->root_visual && v._class == XCB_VISUAL_CLASS_TRUE_COLOR)
-                return X11PixelFormat(bitsPerPixel, msbFirst, v.red_mask, v.green_mask,
-                                      v.blue_mask);
+                return X11PixelFormat(bitsPerPixel, msbFirst, v.red_mask, v.green_mask, v.blue_mask,
+                                      scanlinePad);
         }
     }
     return X11PixelFormat(0, msbFirst, 0, 0, 0);
-}
-
-// How many bits a row of an image of the root's depth is padded to.
-int rootScanlinePad(const xcb_setup_t* setup, const xcb_screen_t* screen)
-{
-    for (auto it = xcb_setup_pixmap_formats_iterator(setup); it.rem > 0; xcb_format_next(&it)) {
-        if (it.data->depth == screen->root_depth)
-            return it.data->scanline_pad;
-    }
-    return 32;
 }
 
 // The part of the desktop that a request can name: the root window, and no coordinate
@@ -84,10 +77,8 @@ const QRect* X11DesktopPixels::Layout::monitorAt(QPoint point) const
 
 struct X11DesktopPixels::Connection {
     xcb_connection_t* xcb;
-    const xcb_screen_t* screen;
-    xcb_window_t root;
+    const xcb_screen_t* screen; // lives as long as the connection
     X11PixelFormat format;
-    int scanlinePad;
     bool xinerama;                       // the server tells the monitors' layout
     std::unique_ptr<X11Overlay> overlay; // made when first shown
 
@@ -110,8 +101,7 @@ struct X11DesktopPixels::Connection {
         }
         const xcb_query_extension_reply_t* xinerama = xcb_get_extension_data(xcb, &xcb_xinerama_id);
         return std::unique_ptr<Connection>(
-            new Connection{xcb, screen, screen->root, rootPixelFormat(xcb_get_setup(xcb), screen),
-                           rootScanlinePad(xcb_get_setup(xcb), screen),
+            new Connection{xcb, screen, rootPixelFormat(xcb_get_setup(xcb), screen),
                            xinerama != nullptr && xinerama->present != 0, nullptr});
     }
 
@@ -124,7 +114,7 @@ struct X11DesktopPixels::Connection {
 
     LayoutRequest requestLayout() const
     {
-        LayoutRequest request{xcb_get_geometry(xcb, root), std::nullopt};
+        LayoutRequest request{xcb_get_geometry(xcb, screen->root), std::nullopt};
         if (xinerama)
             request.monitors = xcb_xinerama_query_screens(xcb);
         return request;
@@ -185,7 +175,7 @@ struct X11DesktopPixels::Connection {
         if (!area.contains(centre))
             return std::nullopt;
         return BlockRequest{centre, area,
-                            xcb_get_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, root,
+                            xcb_get_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root,
                                           static_cast<std::int16_t>(area.x()),
                                           static_cast<std::int16_t>(area.y()),
                                           static_cast<std::uint16_t>(area.width()),
@@ -215,9 +205,7 @@ struct X11DesktopPixels::Connection {
         const std::span<const std::uint8_t> data(
             xcb_get_image_data(image.get()),
             static_cast<std::size_t>(xcb_get_image_data_length(image.get())));
-        const int bitsPerRow = request.area.width() * format.bytesPerPixel() * 8;
-        const auto bytesPerRow = static_cast<std::size_t>((bitsPerRow + scanlinePad - 1) /
-                                                          scanlinePad * scanlinePad / 8);
+        const std::size_t bytesPerRow = format.bytesPerRow(request.area.width());
         const QRect cells = blockArea(centre).intersected(request.area);
         for (int y = cells.top(); y <= cells.bottom(); ++y) {
             for (int x = cells.left(); x <= cells.right(); ++x) {
@@ -250,7 +238,7 @@ struct X11DesktopPixels::Connection {
 
     xcb_get_image_cookie_t requestPixel(QPoint point) const
     {
-        return xcb_get_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, root,
+        return xcb_get_image(xcb, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root,
                              static_cast<std::int16_t>(point.x()),
                              static_cast<std::int16_t>(point.y()), 1, 1, ~0u);
     }
@@ -311,7 +299,7 @@ std::optional<QPoint> X11DesktopPixels::cursorPos()
     // round trip to the server instead of two. Around a moving pointer they reach
     // GuessMargin further, about the way a pointer moves between two ticks while aiming.
     constexpr int GuessMargin = 24;
-    const xcb_query_pointer_cookie_t pointerRequest = xcb_query_pointer(c->xcb, c->root);
+    const xcb_query_pointer_cookie_t pointerRequest = xcb_query_pointer(c->xcb, c->screen->root);
     // The monitors' layout comes in the same round trip, once a second: monitors seldom
     // change, and a server that keeps them with RandR takes half as long again to answer
     // a tick that asks for them.
@@ -419,7 +407,7 @@ bool X11DesktopPixels::showOverlay(QPoint at, const QImage& picture)
     if (c == nullptr)
         return false;
     if (!c->overlay)
-        c->overlay = std::make_unique<X11Overlay>(c->xcb, *c->screen, c->format, c->scanlinePad);
+        c->overlay = std::make_unique<X11Overlay>(c->xcb, *c->screen, c->format);
     const bool shown = c->overlay->show(at, picture);
     if (c->broken()) {
         dropConnection();

@@ -1,5 +1,6 @@
 #include "platform/X11Overlay.h"
 
+#include "platform/PackedColor.h"
 #include "platform/XcbReply.h"
 
 #include <algorithm>
@@ -14,10 +15,9 @@ constexpr std::size_t PutImageHeaderBytes = 24;
 
 } // namespace
 
-X11Overlay::X11Overlay(xcb_connection_t* xcb, const xcb_screen_t& screen, X11PixelFormat format,
-                       int scanlinePad)
+X11Overlay::X11Overlay(xcb_connection_t* xcb, const xcb_screen_t& screen, X11PixelFormat format)
     : FXcb(xcb), FRoot(screen.root), FDepth(screen.root_depth), FVisual(screen.root_visual),
-      FFormat(format), FScanlinePad(scanlinePad)
+      FFormat(format)
 {}
 
 X11Overlay::~X11Overlay()
@@ -124,9 +124,7 @@ bool X11Overlay::upload(const QImage& picture)
             : picture.convertToFormat(QImage::Format_RGB32);
     const int width = rgb.width();
     const auto bytesPerPixel = static_cast<std::size_t>(FFormat.bytesPerPixel());
-    const int rowBits = width * FFormat.bytesPerPixel() * 8;
-    const auto bytesPerRow =
-        static_cast<std::size_t>((rowBits + FScanlinePad - 1) / FScanlinePad * FScanlinePad / 8);
+    const std::size_t bytesPerRow = FFormat.bytesPerRow(width);
     const int rowsPerRequest =
         std::max<int>(1, static_cast<int>((MaxRequestBytes - PutImageHeaderBytes) / bytesPerRow));
 
@@ -144,10 +142,7 @@ bool X11Overlay::upload(const QImage& picture)
                 const QRgb* from = reinterpret_cast<const QRgb*>(rgb.constScanLine(top + y));
                 std::uint8_t* to = band.data() + bytesPerRow * static_cast<std::size_t>(y);
                 for (int x = 0; x < width; ++x, to += bytesPerPixel) {
-                    const QRgb c = from[x];
-                    const auto packed =
-                        static_cast<HSLUtils::TColor>(qRed(c) | qGreen(c) << 8 | qBlue(c) << 16);
-                    if (!FFormat.encode(packed, {to, bytesPerPixel}))
+                    if (!FFormat.encode(FromQRgb(from[x]), {to, bytesPerPixel}))
                         return false;
                 }
             }

@@ -17,8 +17,7 @@
 class X11Overlay {
 public:
     // `screen` and the format of its root's pixels, which the picture is written in.
-    X11Overlay(xcb_connection_t* xcb, const xcb_screen_t& screen, X11PixelFormat format,
-               int scanlinePad);
+    X11Overlay(xcb_connection_t* xcb, const xcb_screen_t& screen, X11PixelFormat format);
     ~X11Overlay();
     X11Overlay(const X11Overlay&) = delete;
     X11Overlay& operator=(const X11Overlay&) = delete;
@@ -40,7 +39,6 @@ private:
     std::uint8_t FDepth;
     xcb_visualid_t FVisual;
     X11PixelFormat FFormat;
-    int FScanlinePad;
 
     xcb_window_t FWindow = XCB_NONE;
     xcb_pixmap_t FPixmap = XCB_NONE;

@@ -4,8 +4,8 @@
 
 X11PixelFormat::X11PixelFormat(int bitsPerPixel, bool mostSignificantByteFirst,
                                std::uint32_t redMask, std::uint32_t greenMask,
-                               std::uint32_t blueMask)
-    : FMsbFirst(mostSignificantByteFirst)
+                               std::uint32_t blueMask, int scanlinePad)
+    : FScanlinePad(scanlinePad > 0 ? scanlinePad : 32), FMsbFirst(mostSignificantByteFirst)
 {
     if (bitsPerPixel != 8 && bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32)
         return;
@@ -29,6 +29,12 @@ std::optional<X11PixelFormat::Channel> X11PixelFormat::channel(std::uint32_t mas
     if ((bits & (bits + 1)) != 0) // not one run of ones
         return std::nullopt;
     return Channel{mask, shift, bits};
+}
+
+std::size_t X11PixelFormat::bytesPerRow(int width) const
+{
+    const int bits = width * FBytesPerPixel * 8;
+    return static_cast<std::size_t>((bits + FScanlinePad - 1) / FScanlinePad * FScanlinePad / 8);
 }
 
 std::uint32_t X11PixelFormat::Channel::to8Bits(std::uint32_t pixel) const

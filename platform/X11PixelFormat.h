@@ -1,6 +1,6 @@
 #pragma once
-// How an X server lays out one pixel of a TrueColor image: its size in bits, its byte
-// order, and which bits hold red, green and blue.
+// How an X server lays out a TrueColor image: a pixel's size in bits, its byte order,
+// which bits hold red, green and blue, and the bits a row is padded to.
 #include "HSLUtils/HSLUtils.h"
 
 #include <cstdint>
@@ -12,10 +12,12 @@ public:
     // An unreadable format (sizes other than 8, 16, 24 or 32 bits, a missing or broken
     // mask) gives a format whose decode always fails.
     X11PixelFormat(int bitsPerPixel, bool mostSignificantByteFirst, std::uint32_t redMask,
-                   std::uint32_t greenMask, std::uint32_t blueMask);
+                   std::uint32_t greenMask, std::uint32_t blueMask, int scanlinePad = 32);
 
     bool readable() const { return FBytesPerPixel != 0; }
     int bytesPerPixel() const { return FBytesPerPixel; }
+    // The bytes of one row of `width` pixels, padding included.
+    std::size_t bytesPerRow(int width) const;
 
     // The packed 0x00BBGGRR color of the pixel whose bytes start `image`. A channel of n
     // bits maps to 8 bits as the X server itself reports that channel's intensity (the
@@ -41,6 +43,7 @@ private:
     static std::optional<Channel> channel(std::uint32_t mask, int bitsPerPixel);
 
     int FBytesPerPixel = 0;
+    int FScanlinePad = 32;
     bool FMsbFirst = false;
     Channel FRed, FGreen, FBlue;
 };

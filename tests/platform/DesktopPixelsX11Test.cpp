@@ -4,6 +4,7 @@
 // the interface scaled by Qt (QT_SCALE_FACTOR=2), where a pixel must still be the one
 // physical pixel under the pointer.
 #include "TestScreen.h"
+#include "platform/PackedColor.h"
 #include "platform/X11DesktopPixels.h"
 
 #include <QElapsedTimer>
@@ -288,8 +289,7 @@ TEST_F(DesktopPixelsX11, AnOverlayShowsItsPictureExactlyAndHidesAgain)
     QImage picture(patternColumns, patternRows, QImage::Format_RGB32);
     for (int i = 0; i < static_cast<int>(pattern.size()); ++i) {
         const TColor c = pattern[static_cast<std::size_t>(i)];
-        picture.setPixel(i % patternColumns, i / patternColumns,
-                         qRgb(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF));
+        picture.setPixel(i % patternColumns, i / patternColumns, ToQRgb(c));
     }
     ASSERT_TRUE(pixels.cursorPos()); // the connection the overlay is shown on
     ASSERT_TRUE(pixels.showOverlay(at, picture));
