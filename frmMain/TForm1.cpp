@@ -7,6 +7,7 @@
 #include "frmMain/TShape.h"
 #include "platform/FrameExtents.h"
 #include "platform/Hints.h"
+#include "platform/ThreadsOnOneCpu.h"
 #include "sTrackBar/TsTrackBar.h"
 
 #include <QFontDatabase>

@@ -14,6 +14,7 @@
 #include <memory>
 
 class PickerLoupe;
+class ThreadsOnOneCpu;
 class QLabel;
 class QTimer;
 class TButton;
@@ -156,6 +157,7 @@ private:
     bool FPlaced = false;
     bool FScreenFailureShown = false;    // the picker's unreadable-screen box is up for this run
     std::unique_ptr<PickerLoupe> FLoupe; // made at the first tick that reads the pointer
+    std::unique_ptr<ThreadsOnOneCpu> FSamplingCpu; // while sampling runs
 
     int FRed = 0;
     int FGreen = 0;

@@ -8,6 +8,7 @@
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "platform/DesktopPixels.h"
+#include "platform/ThreadsOnOneCpu.h"
 
 #include <QTimer>
 
@@ -29,11 +30,13 @@ void TForm1::btn6Click(QObject*)
     if (tmr1->isActive()) {
         tmr1->stop();
         hideLoupe();
+        FSamplingCpu.reset();
         btn6->setText(PickCaption);
         return;
     }
     FScreenFailureShown = false; // a new run reports an unreadable screen again
-    tmr1->start();               // the first read comes one interval from now
+    FSamplingCpu = std::make_unique<ThreadsOnOneCpu>();
+    tmr1->start(); // the first read comes one interval from now
     btn6->setText(StopCaption);
 }
 

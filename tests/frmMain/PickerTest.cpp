@@ -4,8 +4,12 @@
 #include "QtPrinters.h"
 #include "ShownFields.h"
 #include "frmMain/TButton.h"
+#include "platform/ThreadsOnOneCpu.h"
 
 #include <QTimer>
+#include <future>
+#include <map>
+#include <thread>
 
 using Kind = MessageBoxes::Kind;
 using Shown = RecordingMessageBoxes::Shown;
@@ -186,4 +190,45 @@ TEST_F(Picker, SamplingGoesOnBehindAMessageBox)
     EXPECT_GE(readsWhileOpen, 1);
     EXPECT_EQ(form->CurrentColor(), 0x0A0B0C);
     EXPECT_EQ(form->edt1->text(), "#0C0B0A");
+}
+
+namespace {
+std::vector<int> AllowedCpus(pid_t thread)
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    sched_getaffinity(thread, sizeof set, &set);
+    std::vector<int> cpus;
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+        if (CPU_ISSET(cpu, &set))
+            cpus.push_back(cpu);
+    }
+    return cpus;
+}
+} // namespace
+
+// Sampling keeps the threads on one CPU; stopping gives each its own CPUs back,
+// and one started meanwhile those of the main thread.
+TEST_F(Picker, SamplingKeepsEveryThreadOnOneCpuUntilItStops)
+{
+    std::map<pid_t, std::vector<int>> before;
+    for (const pid_t thread : ThreadsOnOneCpu::Threads())
+        before[thread] = AllowedCpus(thread);
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    for (const pid_t thread : ThreadsOnOneCpu::Threads())
+        EXPECT_EQ(AllowedCpus(thread), std::vector<int>{sched_getcpu()}) << "thread " << thread;
+    std::promise<pid_t> lateId;
+    std::promise<void> end;
+    std::thread late([&] {
+        lateId.set_value(gettid());
+        end.get_future().wait();
+    });
+    const pid_t lateThread = lateId.get_future().get();
+
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    for (const auto& [thread, cpus] : before)
+        EXPECT_EQ(AllowedCpus(thread), cpus) << "thread " << thread;
+    EXPECT_EQ(AllowedCpus(lateThread), before[gettid()]);
+    end.set_value();
+    late.join();
 }
