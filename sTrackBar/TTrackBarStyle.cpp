@@ -56,3 +56,13 @@ void TTrackBarStyle::drawComplexControl(ComplexControl control, const QStyleOpti
     withoutThumb.subControls &= ~SC_SliderHandle;
     QProxyStyle::drawComplexControl(control, &withoutThumb, painter, widget);
 }
+
+void TTrackBarStyle::polish(QWidget* widget)
+{
+    QProxyStyle::polish(widget);
+    // Fusion asks for hover events on sliders but draws them the same whether
+    // the pointer is on them or not, and Qt repaints the whole slider at each
+    // one: every slider the pointer crossed was redrawn twice for nothing.
+    if (baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0)
+        widget->setAttribute(Qt::WA_Hover, false);
+}

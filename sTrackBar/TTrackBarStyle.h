@@ -14,6 +14,8 @@ public:
                     const QWidget* widget = nullptr) const override;
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
+    using QProxyStyle::polish;
+    void polish(QWidget* widget) override;
 
 private:
     using QProxyStyle::QProxyStyle;

@@ -295,3 +295,40 @@ TEST(StartUp, TitleIconAndHintTiming)
         EXPECT_LE(color.hsvHue(), band.hueHigh) << band.row;
     }
 }
+
+namespace {
+// Counts the paints a control gets.
+class PaintCount : public QObject {
+public:
+    explicit PaintCount(QWidget* control) { control->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+    int count = 0;
+};
+} // namespace
+
+// The style draws a slider the same hovered or not, thumb included, so the
+// pointer crossing one does not redraw it.
+TEST_F(Window, ThePointerCrossingASliderDoesNotRedrawIt)
+{
+    TsTrackBar* slider = form->tb1;
+    const QImage plain = slider->grab().toImage();
+    const QPoint thumb = slider->thumbRect().center();
+    PaintCount paints(slider);
+    for (const QPoint at : {QPoint(-3, -3), thumb, slider->rect().center(), QPoint(-3, -3)})
+        QTest::mouseMove(form.get(), slider->mapTo(form.get(), at));
+    QApplication::processEvents();
+    EXPECT_EQ(paints.count, 0);
+
+    // Hovered as Qt would tell it, on the thumb, it looks the same.
+    slider->setAttribute(Qt::WA_UnderMouse, true);
+    for (const QEvent::Type type : {QEvent::HoverEnter, QEvent::HoverMove}) {
+        QHoverEvent hover(type, thumb, slider->mapToGlobal(thumb), QPointF(-1, -1));
+        QApplication::sendEvent(slider, &hover);
+    }
+    EXPECT_EQ(slider->grab().toImage(), plain);
+    slider->setAttribute(Qt::WA_UnderMouse, false);
+}
