@@ -14,12 +14,12 @@
 #include <memory>
 
 class PickerLoupe;
-class ThreadsOnOneCpu;
 class QLabel;
 class QTimer;
 class TButton;
 class TEdit;
 class TShape;
+class ThreadsOnOneCpu;
 class TsTrackBar;
 
 class TForm1 : public QWidget {

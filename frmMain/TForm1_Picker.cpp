@@ -30,13 +30,15 @@ void TForm1::btn6Click(QObject*)
     if (tmr1->isActive()) {
         tmr1->stop();
         hideLoupe();
+        FPlatform.Desktop.keepUnderOverlay(winId(), false);
         FSamplingCpu.reset();
         btn6->setText(PickCaption);
         return;
     }
     FScreenFailureShown = false; // a new run reports an unreadable screen again
     FSamplingCpu = std::make_unique<ThreadsOnOneCpu>();
-    tmr1->start(); // the first read comes one interval from now
+    FPlatform.Desktop.keepUnderOverlay(winId(), true); // the loupe passes over the window too
+    tmr1->start();                                     // the first read comes one interval from now
     btn6->setText(StopCaption);
 }
 

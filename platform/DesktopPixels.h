@@ -88,4 +88,9 @@ public:
     // cannot show it.
     virtual bool showOverlay(QPoint /*at*/, const QImage& /*picture*/) { return false; }
     virtual void hideOverlay() {}
+
+    // Asks the desktop to keep what the overlay covers of `window`, a window of this
+    // program's, so that the overlay moving on shows it again without asking the window
+    // to repaint; `keep` false ends that. Nothing where the desktop cannot.
+    virtual void keepUnderOverlay(quintptr /*window*/, bool /*keep*/) {}
 };

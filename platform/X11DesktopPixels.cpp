@@ -406,8 +406,10 @@ bool X11DesktopPixels::showOverlay(QPoint at, const QImage& picture)
     Connection* c = FConnection.get();
     if (c == nullptr)
         return false;
-    if (!c->overlay)
+    if (!c->overlay) {
         c->overlay = std::make_unique<X11Overlay>(c->xcb, *c->screen, c->format);
+        applyKeptWindow(true);
+    }
     const bool shown = c->overlay->show(at, picture);
     if (c->broken()) {
         dropConnection();
@@ -420,4 +422,32 @@ void X11DesktopPixels::hideOverlay()
 {
     if (FConnection && FConnection->overlay)
         FConnection->overlay->hide();
+}
+
+void X11DesktopPixels::keepUnderOverlay(quintptr window, bool keep)
+{
+    // Until the overlay is made there is nothing to keep the window from, and no
+    // connection need be opened for it.
+    if (keep) {
+        FKeptWindow = window;
+        if (FConnection && FConnection->overlay)
+            applyKeptWindow(true);
+    } else if (FKeptWindow == window) {
+        if (FConnection && FConnection->overlay)
+            applyKeptWindow(false);
+        FKeptWindow.reset();
+    }
+}
+
+// Without a backing store, each move of the overlay over the window made the server
+// send the window an Expose for what the move uncovered, and the window repaint it.
+void X11DesktopPixels::applyKeptWindow(bool keep)
+{
+    if (!FKeptWindow)
+        return;
+    const uint32_t backingStore =
+        keep ? XCB_BACKING_STORE_WHEN_MAPPED : XCB_BACKING_STORE_NOT_USEFUL;
+    xcb_change_window_attributes(FConnection->xcb, static_cast<xcb_window_t>(*FKeptWindow),
+                                 XCB_CW_BACKING_STORE, &backingStore);
+    xcb_flush(FConnection->xcb);
 }

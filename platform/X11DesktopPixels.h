@@ -31,6 +31,8 @@ public:
     // round trip to the server.
     bool showOverlay(QPoint at, const QImage& picture) override;
     void hideOverlay() override;
+    // The server keeps the window's covered contents (its backing store) while asked.
+    void keepUnderOverlay(quintptr window, bool keep) override;
 
 private:
     struct Connection; // the X server's side, kept out of this header
@@ -55,6 +57,7 @@ private:
 
     Connection* connection();
     void dropConnection();
+    void applyKeptWindow(bool keep);
 
     std::chrono::milliseconds FRetryAfter;
     std::unique_ptr<Connection> FConnection;
@@ -63,5 +66,6 @@ private:
     std::optional<QPoint> FRestingAt; // where the last two pointer reads both found it
     std::optional<BlockUnderPointer> FUnderPointer;
     std::optional<Layout> FLayout;
+    std::optional<quintptr> FKeptWindow; // kept under the overlay, once it is made
     Clock::time_point FLayoutReadAt;
 };

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <iomanip>
 #include <ostream>
+#include <xcb/xcb.h>
 
 using Pixel = DesktopPixels::Pixel;
 using HSLUtils::TColor;
@@ -303,6 +304,41 @@ TEST_F(DesktopPixelsX11, AnOverlayShowsItsPictureExactlyAndHidesAgain)
     pixels.hideOverlay();
     EXPECT_EQ(pixels.pixelAt(at.x(), at.y()), color(screen.shown(0x0A0B0C)));
     screen.closeWindow(below);
+}
+
+// A window kept under the overlay is not asked to repaint what the overlay's moves
+// uncover; one not kept, or no longer kept, is.
+TEST_F(DesktopPixelsX11, AWindowKeptUnderTheOverlayIsNotAskedToRepaint)
+{
+    const QPoint at(300, 200);
+    const auto window = screen.showWindow(QRect(at, QSize(200, 200)), {0x0A0B0C}, 1);
+    // Another client watches the window's Expose events, as its owner would.
+    xcb_connection_t* watcher = xcb_connect(nullptr, nullptr);
+    const uint32_t exposure = XCB_EVENT_MASK_EXPOSURE;
+    xcb_change_window_attributes(watcher, window, XCB_CW_EVENT_MASK, &exposure);
+    free(xcb_get_input_focus_reply(watcher, xcb_get_input_focus(watcher), nullptr));
+    const auto exposesAfterMoves = [&] {
+        const QImage picture(40, 40, QImage::Format_RGB32);
+        for (int step = 0; step < 4; ++step)
+            pixels.showOverlay(at + QPoint(10 + 30 * step, 10), picture);
+        pixels.hideOverlay();
+        EXPECT_TRUE(pixels.cursorPos()); // a round trip: the server has done the moves
+        free(xcb_get_input_focus_reply(watcher, xcb_get_input_focus(watcher), nullptr));
+        int exposes = 0;
+        while (xcb_generic_event_t* event = xcb_poll_for_event(watcher)) {
+            exposes += (event->response_type & 0x7F) == XCB_EXPOSE ? 1 : 0;
+            free(event);
+        }
+        return exposes;
+    };
+    ASSERT_TRUE(pixels.cursorPos());
+    EXPECT_GT(exposesAfterMoves(), 0);
+    pixels.keepUnderOverlay(window, true);
+    EXPECT_EQ(exposesAfterMoves(), 0);
+    pixels.keepUnderOverlay(window, false);
+    EXPECT_GT(exposesAfterMoves(), 0);
+    xcb_disconnect(watcher);
+    screen.closeWindow(window);
 }
 
 // Without an X server reads fail fast; the connection is tried again only after the
