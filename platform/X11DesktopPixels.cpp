@@ -426,17 +426,16 @@ void X11DesktopPixels::hideOverlay()
 
 void X11DesktopPixels::keepUnderOverlay(quintptr window, bool keep)
 {
-    // Until the overlay is made there is nothing to keep the window from, and no
-    // connection need be opened for it.
-    if (keep) {
+    if (keep)
         FKeptWindow = window;
-        if (FConnection && FConnection->overlay)
-            applyKeptWindow(true);
-    } else if (FKeptWindow == window) {
-        if (FConnection && FConnection->overlay)
-            applyKeptWindow(false);
+    else if (FKeptWindow != window)
+        return;
+    // Until the overlay is made there is nothing to keep the window from, and no
+    // connection need be opened for it: it is applied when the overlay is made.
+    if (FConnection && FConnection->overlay)
+        applyKeptWindow(keep);
+    if (!keep)
         FKeptWindow.reset();
-    }
 }
 
 // Without a backing store, each move of the overlay over the window made the server
