@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace {
@@ -19,9 +20,34 @@ int PosixCalls::open(const char* path, int flags, mode_t mode)
     return orError(::open(path, flags, mode));
 }
 
+int PosixCalls::openat(int folder, const char* name, int flags, mode_t mode)
+{
+    return orError(::openat(folder, name, flags, mode));
+}
+
 ssize_t PosixCalls::write(int fd, const void* data, size_t size)
 {
     return orError(::write(fd, data, size));
+}
+
+ssize_t PosixCalls::pwrite(int fd, const void* data, size_t size, off_t offset)
+{
+    return orError(::pwrite(fd, data, size, offset));
+}
+
+ssize_t PosixCalls::pread(int fd, void* data, size_t size, off_t offset)
+{
+    return orError(::pread(fd, data, size, offset));
+}
+
+int PosixCalls::ftruncate(int fd, off_t size)
+{
+    return orError(::ftruncate(fd, size));
+}
+
+int PosixCalls::fallocate(int fd, int mode, off_t offset, off_t size)
+{
+    return orError(::fallocate(fd, mode, offset, size));
 }
 
 int PosixCalls::fsync(int fd)
@@ -34,14 +60,14 @@ int PosixCalls::close(int fd)
     return orError(::close(fd));
 }
 
-int PosixCalls::rename(const char* from, const char* to)
+int PosixCalls::renameat(int fromFolder, const char* from, int toFolder, const char* to)
 {
-    return orError(::rename(from, to));
+    return orError(::renameat(fromFolder, from, toFolder, to));
 }
 
-int PosixCalls::unlink(const char* path)
+int PosixCalls::unlinkat(int folder, const char* name, int flags)
 {
-    return orError(::unlink(path));
+    return orError(::unlinkat(folder, name, flags));
 }
 
 int PosixCalls::fstat(int fd, struct stat* status)
@@ -62,6 +88,26 @@ int PosixCalls::fchown(int fd, uid_t owner, gid_t group)
 ssize_t PosixCalls::readlink(const char* path, char* buffer, size_t size)
 {
     return orError(::readlink(path, buffer, size));
+}
+
+ssize_t PosixCalls::flistxattr(int fd, char* names, size_t size)
+{
+    return orError(::flistxattr(fd, names, size));
+}
+
+ssize_t PosixCalls::fgetxattr(int fd, const char* name, void* value, size_t size)
+{
+    return orError(::fgetxattr(fd, name, value, size));
+}
+
+int PosixCalls::fsetxattr(int fd, const char* name, const void* value, size_t size, int flags)
+{
+    return orError(::fsetxattr(fd, name, value, size, flags));
+}
+
+int PosixCalls::fremovexattr(int fd, const char* name)
+{
+    return orError(::fremovexattr(fd, name));
 }
 
 PosixCalls& PosixCalls::System()

@@ -1,11 +1,15 @@
 #include "platform/PosixFileOutput.h"
 
+#include "platform/ExtendedAttributes.h"
+
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -15,17 +19,13 @@ namespace {
 constexpr int MaxLinks = 40;
 // Attempts at a temporary name that no other file has taken.
 constexpr int MaxTempNames = 100;
+// The most of an old file that is read before it is written over in place, to
+// be put back should the writing fail: far more than any report.
+constexpr off_t MaxKept = 1 << 20;
 // Not an error number: the replacement could not be the same file as the old
-// one (its folder refuses new files or renames, or its owner and group cannot
-// be given to it), so the old file is to be rewritten in place.
+// one (its owner, group or attributes cannot be given to it), so the old file
+// is to be rewritten in place.
 constexpr int IdentityWouldChange = -1;
-
-// What refuses a new file or a rename in a folder that the old file itself is
-// open to writing in.
-bool Refused(int error)
-{
-    return error == EACCES || error == EPERM;
-}
 
 IoResult FromErrno(int error)
 {
@@ -77,6 +77,12 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
+std::string NameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // Hidden, and named after the program, so that anyone who finds one left by a
 // crash knows where it came from.
 std::string TempName()
@@ -88,6 +94,12 @@ std::string TempName()
              static_cast<unsigned long long>(now) & 0xFFFFFFFFu);
     return name;
 }
+
+// What a replacement must carry to be the same file to everyone.
+struct Identity {
+    struct stat status;
+    ExtendedAttributes attributes;
+};
 
 class Replacement {
 public:
@@ -112,22 +124,20 @@ public:
 
         struct stat status {};
         int error = ErrorOf(FCalls.fstat(old, &status));
+        bool written = false; // through `old`, so that its close counts
         if (error == 0 && !S_ISREG(status.st_mode)) {
             // A device or a pipe is written to, not replaced by a file.
-            error = writeAll(old, bytes);
-            FCalls.close(old);
-            return error;
+            error = writeAll(old, bytes, false);
+            written = true;
+        } else if (error == 0 && !replacedByRename(target, bytes, old, status)) {
+            error = overwrite(old, bytes, status.st_size);
+            written = true;
         }
-        FCalls.close(old);
-        if (error)
-            return error;
-        // A rename would leave the other names of a hard-linked file on the old
-        // contents.
-        if (status.st_nlink > 1)
-            return writeInPlace(target, bytes);
-        error = writeAndRename(target, bytes, &status);
-        if (error == IdentityWouldChange)
-            return writeInPlace(target, bytes);
+        // Linux releases the descriptor even when close is interrupted, and the
+        // contents are on disk already: only a real close failure counts.
+        const int closed = FCalls.close(old);
+        if (error == 0 && written && closed != -EINTR)
+            error = ErrorOf(closed);
         return error;
     }
 
@@ -151,111 +161,188 @@ private:
         return ELOOP;
     }
 
-    int writeAndRename(const std::string& target, const QByteArray& bytes, const struct stat* old)
+    // Whether a new file, given everything the old one carries, now stands in
+    // its place. When not, nothing has changed.
+    bool replacedByRename(const std::string& target, const QByteArray& bytes, int old,
+                          const struct stat& status)
     {
-        const std::string folder = FolderOf(target);
-        if (old && stickyFolderOfAnother(folder, *old))
-            return IdentityWouldChange;
+        // A rename would leave the other names of a hard-linked file on the old
+        // contents.
+        if (status.st_nlink > 1)
+            return false;
+        std::optional<ExtendedAttributes> attributes = ReadExtendedAttributes(FCalls, old);
+        if (!attributes)
+            return false;
+        const Identity identity{status, std::move(*attributes)};
+        return writeAndRename(target, bytes, &identity) == 0;
+    }
+
+    // Writes a new file under a temporary name in the target's folder, then
+    // renames it to the target. The folder is reached by a descriptor, so that
+    // the temporary name is no longer than the target's own. `old` is what a
+    // replacement must carry, null for a new file.
+    int writeAndRename(const std::string& target, const QByteArray& bytes, const Identity* old)
+    {
+        // O_PATH: a folder that may be written to but not listed still takes
+        // new files.
+        const int folder = Retrying([&] {
+            return FCalls.open(FolderOf(target).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+        });
+        if (folder < 0)
+            return -folder;
+        const int error = old && stickyFolderOfAnother(folder, old->status)
+                              ? IdentityWouldChange
+                              : writeAndRenameIn(folder, NameOf(target), bytes, old);
+        FCalls.close(folder);
+        return error;
+    }
+
+    int writeAndRenameIn(int folder, const std::string& name, const QByteArray& bytes,
+                         const Identity* old)
+    {
         std::string temp;
         int fd = -EEXIST;
         // A new file gets the usual mode (the umask applies); a replacement
         // starts private and gets the old file's mode before anything is in it.
         const mode_t mode = old ? 0600 : 0666;
         for (int attempt = 0; attempt < MaxTempNames && fd == -EEXIST; ++attempt) {
-            temp = folder + '/' + TempName();
+            temp = TempName();
             fd = Retrying([&] {
-                return FCalls.open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+                return FCalls.openat(folder, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                     mode);
             });
         }
         if (fd < 0)
-            return old && Refused(-fd) ? IdentityWouldChange : -fd;
+            return -fd;
 
-        int error = old ? keepModeOwnerAndGroup(fd, *old) : 0;
+        int error = old ? takeIdentity(fd, *old) : 0;
         if (error == 0)
-            error = writeAll(fd, bytes);
+            error = writeAll(fd, bytes, false);
         if (error == 0)
             error = ErrorOf(Retrying([&] { return FCalls.fsync(fd); }));
-        // Linux releases the descriptor even when close is interrupted, and the
-        // contents are on disk already: only a real close failure counts.
         const int closed = FCalls.close(fd);
         if (error == 0 && closed != -EINTR)
             error = ErrorOf(closed);
-        if (error == 0) {
-            error = ErrorOf(FCalls.rename(temp.c_str(), target.c_str()));
-            if (old && Refused(error))
-                error = IdentityWouldChange;
-        }
+        if (error == 0)
+            error = ErrorOf(FCalls.renameat(folder, temp.c_str(), folder, name.c_str()));
         if (error) {
-            FCalls.unlink(temp.c_str());
+            FCalls.unlinkat(folder, temp.c_str(), 0);
             return error;
         }
         syncFolder(folder);
         return 0;
     }
 
-    int keepModeOwnerAndGroup(int fd, const struct stat& old)
+    // Gives the new file `fd` everything the old one carries, or tells that it
+    // cannot.
+    int takeIdentity(int fd, const Identity& old)
     {
         // The mode first, while the new file is still ours to change.
-        if (const int error = ErrorOf(FCalls.fchmod(fd, old.st_mode & 07777)))
+        if (const int error = ErrorOf(FCalls.fchmod(fd, old.status.st_mode & 07777)))
             return error;
         // Only root may give a file to another owner, and only our own groups
         // are ours to give.
-        if (FCalls.fchown(fd, old.st_uid, old.st_gid) < 0)
+        if (FCalls.fchown(fd, old.status.st_uid, old.status.st_gid) < 0)
             return IdentityWouldChange;
         // Giving a file away clears its set-id bits.
-        if (old.st_mode & (S_ISUID | S_ISGID))
-            return ErrorOf(FCalls.fchmod(fd, old.st_mode & 07777));
+        if (old.status.st_mode & (S_ISUID | S_ISGID)) {
+            if (const int error = ErrorOf(FCalls.fchmod(fd, old.status.st_mode & 07777)))
+                return error;
+        }
+        // After the owner: a change of owner drops some attributes (a
+        // program's capabilities). The access list sets the group bits of the
+        // mode, so the mode is compared after it.
+        if (!GiveExtendedAttributes(FCalls, fd, old.attributes))
+            return IdentityWouldChange;
+        struct stat status {};
+        if (FCalls.fstat(fd, &status) < 0 || status.st_mode != old.status.st_mode)
+            return IdentityWouldChange;
         return 0;
     }
 
     // In a sticky folder (such as /tmp) only the owner of a file or of the
     // folder may replace or remove it: neither a rename over another user's
     // file nor the removal of a new file given to that user would go through.
-    bool stickyFolderOfAnother(const std::string& folder, const struct stat& old)
+    bool stickyFolderOfAnother(int folder, const struct stat& old)
     {
         if (old.st_uid == geteuid())
             return false;
-        const int fd = Retrying(
-            [&] { return FCalls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
-        if (fd < 0)
-            return false; // the creation of the new file will tell
         struct stat status {};
-        const bool sticky = FCalls.fstat(fd, &status) == 0 && (status.st_mode & S_ISVTX) &&
-                            status.st_uid != geteuid();
-        FCalls.close(fd);
-        return sticky;
+        return FCalls.fstat(folder, &status) == 0 && (status.st_mode & S_ISVTX) &&
+               status.st_uid != geteuid();
     }
 
-    // The plain overwrite: the old file is truncated and takes the new
-    // contents, keeping its owner, group, mode and links. A failure after the
-    // truncation leaves it empty or incomplete.
-    int writeInPlace(const std::string& target, const QByteArray& bytes)
+    // The old file `fd` takes the new contents in place, keeping its owner,
+    // group, mode, attributes and links. Room is asked for first, so that a
+    // full disk fails here with nothing written; the new bytes go over the old
+    // ones and only then is the file cut to length, so that no moment leaves it
+    // empty; should writing fail, the old bytes go back where they could be
+    // read first.
+    int overwrite(int fd, const QByteArray& bytes, off_t oldSize)
     {
-        const int fd = Retrying([&] {
-            return FCalls.open(target.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_CLOEXEC, 0);
-        });
-        if (fd < 0)
-            return -fd;
-        int error = writeAll(fd, bytes);
+        const off_t size = off_t(bytes.size());
+        // A file system that cannot set room aside is simply written to.
+        const int reserved = ErrorOf(Retrying(
+            [&] { return FCalls.fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, std::max<off_t>(size, 1)); }));
+        if (reserved == ENOSPC || reserved == EDQUOT)
+            return reserved;
+        const std::optional<QByteArray> kept = oldBytes(fd, oldSize);
+
+        int error = writeAll(fd, bytes, true);
+        if (error == 0 && size != oldSize)
+            error = ErrorOf(Retrying([&] { return FCalls.ftruncate(fd, size); }));
         if (error == 0)
             error = ErrorOf(Retrying([&] { return FCalls.fsync(fd); }));
-        const int closed = FCalls.close(fd);
-        if (error == 0 && closed != -EINTR)
-            error = ErrorOf(closed);
+        if (error && kept && writeAll(fd, *kept, true) == 0 &&
+            Retrying([&] { return FCalls.ftruncate(fd, oldSize); }) == 0)
+            Retrying([&] { return FCalls.fsync(fd); });
         return error;
     }
 
-    int writeAll(int fd, const QByteArray& bytes)
+    // The old file's bytes, read through a descriptor of its own (ours is
+    // open to writing only, which a pipe needs); nullopt where they cannot be
+    // read or are more than a report could be worth keeping.
+    std::optional<QByteArray> oldBytes(int fd, off_t size)
+    {
+        if (size > MaxKept)
+            return std::nullopt;
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        const int reader =
+            Retrying([&] { return FCalls.open(self.c_str(), O_RDONLY | O_CLOEXEC, 0); });
+        if (reader < 0)
+            return std::nullopt;
+        QByteArray bytes(qsizetype(size), '\0');
+        off_t done = 0;
+        while (done < size) {
+            const ssize_t got = Retrying(
+                [&] { return FCalls.pread(reader, bytes.data() + done, size_t(size - done), done); });
+            if (got <= 0)
+                break;
+            done += got;
+        }
+        FCalls.close(reader);
+        if (done != size)
+            return std::nullopt;
+        return bytes;
+    }
+
+    // Writes everything, at the file's start when `positioned`, else where the
+    // descriptor stands (a pipe has no position).
+    int writeAll(int fd, const QByteArray& bytes, bool positioned)
     {
         const char* data = bytes.constData();
         size_t left = size_t(bytes.size());
+        off_t at = 0;
         while (left > 0) {
-            const ssize_t written = Retrying([&] { return FCalls.write(fd, data, left); });
+            const ssize_t written = Retrying([&] {
+                return positioned ? FCalls.pwrite(fd, data, left, at) : FCalls.write(fd, data, left);
+            });
             if (written < 0)
                 return ErrorOf(written);
             if (written == 0) // no progress: would loop for ever
                 return EIO;
             data += written;
+            at += written;
             left -= size_t(written);
         }
         return 0;
@@ -265,10 +352,10 @@ private:
     // folder that cannot be opened or flushed (some file systems refuse) is
     // not reported: a failed save would tell the user the old file is still
     // there.
-    void syncFolder(const std::string& folder)
+    void syncFolder(int folder)
     {
         const int fd = Retrying(
-            [&] { return FCalls.open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
+            [&] { return FCalls.openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0); });
         if (fd < 0)
             return;
         Retrying([&] { return FCalls.fsync(fd); });

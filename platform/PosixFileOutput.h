@@ -2,19 +2,30 @@
 #include "platform/FileOutput.h"
 #include "platform/PosixCalls.h"
 
-// The file output on a POSIX system. The new contents go to a fresh file in the
-// same folder, reach the disk, and only then take the old file's place in one
-// rename: a save that fails at any step leaves the old file byte for byte and
-// no partial file behind. Where that replacement could not be the same file as
-// the old one (the folder refuses new files or the rename, the file has other
-// hard links, or its owner and group cannot be given to the new one), the old
-// file is rewritten in place instead, as a plain overwrite does: it keeps its
-// owner, group, mode and links, and a failure after the truncation leaves it
-// empty or incomplete. An existing file must be open to writing (a read-only
-// one is refused), and a name that is a symbolic link writes the file the link
-// leads to. Error numbers become the program's codes: a missing folder 3, a
-// refused access or read-only file or file system 5, too many open files 4, a
-// full disk or quota 101, anything else the platform's number.
+// The file output on a POSIX system.
+//
+// A new file is written under a temporary name in its folder, reaches the
+// disk, and only then takes its name: a failed save leaves no partial file.
+//
+// An existing file is replaced the same way where the replacement can be the
+// same file to everyone: it is given the old one's mode, owner, group and
+// extended attributes (its access control list among them) before anything
+// is in it, so that no user or group gains or loses a permission. Where it
+// cannot (the file has other hard links, the attributes or the owner cannot be
+// given, the folder refuses new files, a full disk or no free inodes, the file
+// is a mount point, the rename fails), the old file is rewritten in place, as
+// a plain overwrite does, keeping everything it carries. In place, room for
+// the new contents is asked for first, so that a full disk stops the save
+// before anything is written; the new bytes go over the old ones before the
+// file is cut to length, and a failure while writing puts the old bytes back
+// where they could be read first. Either way a failure before the writing
+// starts leaves the old file as it was.
+//
+// An existing file must be open to writing (a read-only one is refused), and
+// a name that is a symbolic link writes the file the link leads to. A pipe or
+// a device is written to. Error numbers become the program's codes: a missing
+// folder 3, a refused access or read-only file or file system 5, too many open
+// files 4, a full disk or quota 101, anything else the platform's number.
 class PosixFileOutput final : public FileOutput {
 public:
     explicit PosixFileOutput(PosixCalls& calls = PosixCalls::System()) : FCalls(calls) {}

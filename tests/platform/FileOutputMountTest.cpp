@@ -1,6 +1,8 @@
-// The file output on file systems mounted for the test: a full disk and a
-// read-only one. The process first moves into a mount namespace of its own, so
-// that its mounts are gone when it ends, however it ends.
+// The file output on file systems mounted for the test: a full disk, one out of
+// inodes, a read-only one, and files mounted over files. Wherever a plain
+// overwrite of an existing report goes through, the save does too. The process
+// first moves into a mount namespace of its own, so that its mounts are gone
+// when it ends, however it ends.
 #include "QtPrinters.h"
 #include "ReportFileBytes.h"
 #include "ScratchFolder.h"
@@ -14,6 +16,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -65,15 +68,43 @@ protected:
                          << "); the injected failures of PosixFileOutputTest cover these codes";
         ASSERT_EQ(mkdir(disk.c_str(), 0755), 0);
         // The smallest tmpfs: a few pages.
-        ASSERT_EQ(mount("huvella-test", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=16k"), 0)
-            << strerror(errno);
-        FMounted = true;
+        mountDisk("size=16k");
     }
     void TearDown() override
     {
-        if (FMounted) {
-            EXPECT_EQ(umount2(disk.c_str(), MNT_DETACH), 0) << strerror(errno);
+        for (auto mount = FMounts.rbegin(); mount != FMounts.rend(); ++mount)
+            EXPECT_EQ(umount2(mount->c_str(), MNT_DETACH), 0) << *mount << ": " << strerror(errno);
+    }
+
+    void mountDisk(const char* options)
+    {
+        ASSERT_EQ(mount("huvella-test", disk.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options), 0)
+            << strerror(errno);
+        FMounts.push_back(disk);
+    }
+    // Mounts `from` over `onto`, a file over a file or a folder over a folder.
+    void bind(const std::string& from, const std::string& onto, unsigned long readOnly = 0)
+    {
+        ASSERT_EQ(mount(from.c_str(), onto.c_str(), nullptr, MS_BIND, nullptr), 0)
+            << strerror(errno);
+        FMounts.push_back(onto);
+        if (readOnly) {
+            ASSERT_EQ(mount(nullptr, onto.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY,
+                            nullptr),
+                      0)
+                << strerror(errno);
         }
+    }
+    // Takes the disk's last free block.
+    void fill()
+    {
+        const int filler = open((disk + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(filler, 0);
+        const std::string block(512, 'x');
+        while (write(filler, block.data(), block.size()) > 0) {
+        }
+        ASSERT_EQ(errno, ENOSPC);
+        close(filler);
     }
 
     IoResult save(const std::string& name)
@@ -89,24 +120,68 @@ protected:
 
 private:
     static inline std::string* FCannotMount = nullptr;
-    bool FMounted = false;
+    std::vector<std::string> FMounts;
 };
 
-TEST_F(MountedFileSystem, AFullDiskGives101AndKeepsTheOldFile)
+// The report fits in the blocks the old one holds: as with a plain overwrite,
+// the save goes through. A new file has no such room.
+TEST_F(MountedFileSystem, AFullDiskTakesAReportOverAnOldOneAndRefusesANewOne)
 {
     ScratchFolder::write(disk + "/Color.txt", OldBytes);
-    const int filler = open((disk + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
-    ASSERT_GE(filler, 0);
-    const std::string block(512, 'x');
-    while (write(filler, block.data(), block.size()) > 0) {
-    }
-    ASSERT_EQ(errno, ENOSPC);
-    close(filler);
+    fill();
+    struct stat before {};
+    ASSERT_EQ(stat((disk + "/Color.txt").c_str(), &before), 0);
 
-    EXPECT_EQ(Describe(save("Color.txt")), Describe(IoResult::Program(101)));
-    EXPECT_EQ(ScratchFolder::read(disk + "/Color.txt"), OldBytes);
+    EXPECT_EQ(save("Color.txt"), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(disk + "/Color.txt"), NewBytes);
+    struct stat after {};
+    ASSERT_EQ(stat((disk + "/Color.txt").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "written in place";
     EXPECT_EQ(Describe(save("New.txt")), Describe(IoResult::Program(101)));
     EXPECT_EQ(onDisk(), (QStringList{"Color.txt", "filler"}));
+}
+
+// A report too large for the room the old one holds fails before a byte of it
+// is written: the old report stays whole.
+TEST_F(MountedFileSystem, AFullDiskKeepsTheOldFileWhenTheReportDoesNotFit)
+{
+    ScratchFolder::write(disk + "/Color.txt", "");
+    fill();
+    EXPECT_EQ(Describe(save("Color.txt")), Describe(IoResult::Program(101)));
+    EXPECT_EQ(ScratchFolder::read(disk + "/Color.txt"), QByteArray());
+    EXPECT_EQ(onDisk(), (QStringList{"Color.txt", "filler"}));
+}
+
+TEST_F(MountedFileSystem, NoFreeInodesStillTakesAReportOverAnOldOne)
+{
+    mountDisk("size=64k,nr_inodes=2"); // over the first: its root folder and the report
+    ScratchFolder::write(disk + "/Color.txt", OldBytes);
+    ASSERT_LT(open((disk + "/another").c_str(), O_WRONLY | O_CREAT, 0644), 0) << "inodes left";
+
+    EXPECT_EQ(save("Color.txt"), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(disk + "/Color.txt"), NewBytes);
+    EXPECT_EQ(onDisk(), QStringList{"Color.txt"});
+}
+
+// A file mounted over another cannot be renamed over (EBUSY), and one mounted
+// into a read-only folder has no folder to take a new file: both are written
+// in place, where the mount leads.
+TEST_F(MountedFileSystem, AFileMountedOverAFileIsWrittenWhereTheMountLeads)
+{
+    ScratchFolder::write(disk + "/a.txt", OldBytes);
+    ScratchFolder::write(disk + "/b.txt", "b");
+    bind(disk + "/a.txt", disk + "/b.txt");
+    EXPECT_EQ(save("b.txt"), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(disk + "/a.txt"), NewBytes);
+
+    ASSERT_EQ(mkdir((disk + "/shelf").c_str(), 0755), 0);
+    ScratchFolder::write(disk + "/shelf/Color.txt", "");
+    ScratchFolder::write(disk + "/c.txt", OldBytes);
+    bind(disk + "/shelf", disk + "/shelf", MS_RDONLY);
+    bind(disk + "/c.txt", disk + "/shelf/Color.txt");
+    EXPECT_EQ(save("shelf/Color.txt"), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(disk + "/c.txt"), NewBytes);
+    EXPECT_EQ(onDisk(), (QStringList{"a.txt", "b.txt", "c.txt", "shelf"}));
 }
 
 TEST_F(MountedFileSystem, AReadOnlyFileSystemGives5AndKeepsTheOldFile)

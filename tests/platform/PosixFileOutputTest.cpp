@@ -13,8 +13,12 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
+#include <map>
+#include <string>
+#include <sys/xattr.h>
 
 namespace {
 
@@ -25,6 +29,55 @@ struct stat StatusOf(const std::string& path)
     struct stat status {};
     EXPECT_EQ(lstat(path.c_str(), &status), 0) << path;
     return status;
+}
+
+// An access list in the kernel's binary form, as `setfacl -m u:USER:PERMS`
+// leaves it on a file of `mode`: the mode's owner, group and other entries,
+// the named user, and the mask, which the group bits of the mode then show.
+std::string AccessList(mode_t mode, uid_t user, uint16_t userPerms, uint16_t mask)
+{
+    struct Entry {
+        uint16_t tag;
+        uint16_t perms;
+        uint32_t id;
+    };
+    constexpr uint32_t None = 0xFFFFFFFF;
+    const Entry entries[] = {
+        {0x01, uint16_t((mode >> 6) & 7), None}, // the owner
+        {0x02, userPerms, user},                 // the named user
+        {0x04, uint16_t((mode >> 3) & 7), None}, // the owning group
+        {0x10, mask, None},                      // the mask
+        {0x20, uint16_t(mode & 7), None},        // others
+    };
+    std::string bytes;
+    const auto put = [&](auto value) {
+        bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    };
+    put(uint32_t{2}); // the format's version
+    for (const Entry& entry : entries) {
+        put(entry.tag);
+        put(entry.perms);
+        put(entry.id);
+    }
+    return bytes;
+}
+
+// Every extended attribute of a file, as `getfattr -d -m -` lists them (the
+// access list among them), and its mode, as `getfacl` reads them.
+std::map<std::string, std::string> AttributesOf(const std::string& path)
+{
+    std::map<std::string, std::string> attributes;
+    char names[4096];
+    const ssize_t size = listxattr(path.c_str(), names, sizeof names);
+    EXPECT_GE(size, 0) << path;
+    for (ssize_t at = 0; at < size; at += ssize_t(strlen(names + at)) + 1) {
+        char value[4096];
+        const ssize_t length = getxattr(path.c_str(), names + at, value, sizeof value);
+        EXPECT_GE(length, 0) << names + at;
+        attributes[names + at] = std::string(value, size_t(std::max<ssize_t>(length, 0)));
+    }
+    attributes["mode"] = std::to_string(StatusOf(path).st_mode);
+    return attributes;
 }
 
 } // namespace
@@ -82,6 +135,63 @@ TEST_F(FileOutputTest, ReplacingKeepsTheOldFilesModeOwnerAndGroup)
         EXPECT_EQ(after.st_gid, before.st_gid) << row.name;
         EXPECT_NE(after.st_ino, before.st_ino) << row.name << ": replaced, not rewritten";
     }
+}
+
+// A file with an access list (a user given write access beside a group that
+// only reads) and an attribute of the user's keeps both exactly, and so every
+// user and group keep their permissions: given to a new file, or, where a
+// rename cannot serve, written in place.
+TEST_F(FileOutputTest, ReplacingKeepsTheAccessListAndEveryAttribute)
+{
+    for (const bool linked : {false, true}) {
+        ScratchFolder folder;
+        const std::string file = folder.path("Color.txt");
+        ScratchFolder::write(file, OldBytes);
+        ASSERT_EQ(chmod(file.c_str(), 0640), 0);
+        const std::string list = AccessList(0640, 65534, 6, 6);
+        if (setxattr(file.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) != 0)
+            GTEST_SKIP() << "no access lists on " << folder.root() << ": " << strerror(errno);
+        ASSERT_EQ(setxattr(file.c_str(), "user.comment", "keepme", 6, 0), 0) << strerror(errno);
+        if (linked) {
+            ASSERT_EQ(link(file.c_str(), folder.path("second.txt").c_str()), 0);
+        }
+        const auto before = AttributesOf(file);
+        ASSERT_EQ(before.at("mode"), std::to_string(S_IFREG | 0660)) << "the mask shows as group";
+
+        EXPECT_EQ(PosixFileOutput().replace(folder.qpath("Color.txt"), NewBytes),
+                  IoResult::Success());
+        EXPECT_EQ(ScratchFolder::read(file), NewBytes);
+        EXPECT_EQ(AttributesOf(file), before) << (linked ? "in place" : "by rename");
+    }
+}
+
+// The longest paths the system takes (4,095 bytes) leave no room for a longer
+// temporary name beside the file.
+TEST_F(FileOutputTest, APathNearTheLongestTakesANewFileAndAReplacement)
+{
+    const std::string name = "Color.txt";
+    constexpr size_t Length = 4091;
+    std::string folder = scratch.root().string();
+    for (size_t left = Length - folder.size() - 1 - name.size(); left > 0;) {
+        const size_t part = left - 1 <= 200 ? left - 1 : 150;
+        folder += '/' + std::string(part, 'f');
+        ASSERT_EQ(mkdir(folder.c_str(), 0755), 0) << strerror(errno);
+        left -= part + 1;
+    }
+    const std::string file = folder + '/' + name;
+    ASSERT_EQ(file.size(), Length);
+
+    PosixFileOutput output;
+    EXPECT_EQ(output.replace(QString::fromStdString(file), OldBytes), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(file), OldBytes);
+    EXPECT_EQ(output.replace(QString::fromStdString(file), NewBytes), IoResult::Success());
+    EXPECT_EQ(ScratchFolder::read(file), NewBytes);
+    size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        EXPECT_EQ(entry.path().filename(), name);
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u);
 }
 
 TEST_F(FileOutputTest, ALinkedNameReplacesTheFileTheLinkLeadsToAndStaysALink)
@@ -194,7 +304,7 @@ TEST_F(FileOutputTest, FailuresOnTheFileSystemGiveTheProgramsCodes)
 // Where the rename would put another file under the name (the file has other
 // hard links, its folder refuses new files or renames, its owner cannot be
 // given to a new file), the old file takes the new bytes in place and stays
-// the same file. A failure there still gives its code.
+// the same file. A failure there still gives its code, and keeps the bytes.
 TEST_F(FileOutputTest, AFileARenameWouldChangeIsRewrittenInPlace)
 {
     ScratchFolder::write(scratch.path("linked.txt"), OldBytes);
@@ -228,7 +338,9 @@ TEST_F(FileOutputTest, AFileARenameWouldChangeIsRewrittenInPlace)
         {"StickyFolderOfAnotherUser", "sticky/shared.txt", Call::Open, 0, IoResult::Success(),
          NewBytes},
         {"OwnerNotOursToGive", "own.txt", Call::Fchown, EPERM, IoResult::Success(), NewBytes},
-        {"DiskFullInPlace", "linked.txt", Call::Write, ENOSPC, IoResult::Program(101), {}},
+        {"RenameRefused", "own.txt", Call::Rename, EBUSY, IoResult::Success(), NewBytes},
+        // The bytes the row before wrote stay: nothing was written.
+        {"DiskFullInPlace", "linked.txt", Call::Write, ENOSPC, IoResult::Program(101), NewBytes},
     };
     for (const Row& row : rows) {
         if (row.file.starts_with("sticky") && !root)
@@ -236,7 +348,7 @@ TEST_F(FileOutputTest, AFileARenameWouldChangeIsRewrittenInPlace)
         const struct stat before = StatusOf(scratch.path(row.file));
         FaultyPosixCalls calls;
         if (row.faultyError)
-            calls.failAt(row.faultyCall, 1, row.faultyError);
+            calls.failAt(row.faultyCall, 0, row.faultyError);
         IoResult result;
         {
             RootObeysPermissions asAnyUser;
@@ -251,8 +363,7 @@ TEST_F(FileOutputTest, AFileARenameWouldChangeIsRewrittenInPlace)
         EXPECT_EQ(after.st_gid, before.st_gid) << row.name;
         EXPECT_EQ(after.st_mode, before.st_mode) << row.name;
     }
-    EXPECT_EQ(ScratchFolder::read(scratch.path("second.txt")), QByteArray())
-        << "one file, two names";
+    EXPECT_EQ(ScratchFolder::read(scratch.path("second.txt")), NewBytes) << "one file, two names";
     EXPECT_EQ(scratch.entries(),
               (QStringList{"linked.txt", "locked", "own.txt", "second.txt", "sticky"}));
     EXPECT_EQ(scratch.entries("locked"), QStringList{"old.txt"});
@@ -285,52 +396,85 @@ TEST_F(FileOutputTest, TooManyOpenFilesGivesFour)
     EXPECT_EQ(scratch.entries(), QStringList{"Color.txt"});
 }
 
-// Each step failing in turn, over an old file and where there was none.
-TEST_F(FileOutputTest, AFailureAtAnyStepLeavesTheOldFileAndNoTemporaryFile)
+// Each step of a new file failing in turn: its code, and no file at all.
+TEST_F(FileOutputTest, AFailureAtAnyStepOfANewFileLeavesNoFile)
 {
     struct Row {
         const char* name;
         Call call;
-        int nth; // counted over an old file, whose check also opens and closes
+        int nth; // the first open looks for an old file
         int error;
         IoResult expected;
-        bool needsOld;  // the step is taken only when replacing a file
-        bool countsOld; // the old file's check makes one call of this kind first
     };
     const Row rows[] = {
-        {"FollowingTheName", Call::Readlink, 1, EACCES, IoResult::Program(5), false, false},
-        {"OpeningTheOld", Call::Open, 1, EACCES, IoResult::Program(5), true, true},
-        {"StatusOfTheOld", Call::Fstat, 1, EIO, IoResult::Platform(EIO), true, false},
-        {"CreatingTheNew", Call::Open, 2, ENOSPC, IoResult::Program(101), false, true},
-        {"KeepingTheMode", Call::Fchmod, 1, EPERM, IoResult::Program(5), true, false},
-        {"FirstWrite", Call::Write, 1, ENOSPC, IoResult::Program(101), false, false},
-        {"LaterWrite", Call::Write, 5, EIO, IoResult::Platform(EIO), false, false},
-        {"Flush", Call::Fsync, 1, EIO, IoResult::Platform(EIO), false, false},
-        {"Close", Call::Close, 2, EDQUOT, IoResult::Program(101), false, true},
-        {"Rename", Call::Rename, 1, EXDEV, IoResult::Platform(EXDEV), false, false},
+        {"FollowingTheName", Call::Readlink, 1, EACCES, IoResult::Program(5)},
+        {"OpeningTheFolder", Call::Open, 2, EACCES, IoResult::Program(5)},
+        {"CreatingTheFile", Call::Open, 3, ENOSPC, IoResult::Program(101)},
+        {"FirstWrite", Call::Write, 1, ENOSPC, IoResult::Program(101)},
+        {"LaterWrite", Call::Write, 5, EIO, IoResult::Platform(EIO)},
+        {"Flush", Call::Fsync, 1, EIO, IoResult::Platform(EIO)},
+        {"Close", Call::Close, 1, EDQUOT, IoResult::Program(101)},
+        {"Rename", Call::Rename, 1, EXDEV, IoResult::Platform(EXDEV)},
     };
     for (const Row& row : rows) {
-        for (const bool withOld : {true, false}) {
-            if (row.needsOld && !withOld)
-                continue;
-            ScratchFolder folder;
-            const std::string file = folder.path("Color.txt");
-            if (withOld)
-                ScratchFolder::write(file, OldBytes);
-            FaultyPosixCalls calls;
-            calls.shortWrites(8); // several writes, so that a later one can fail
-            calls.failAt(row.call, row.nth - (!withOld && row.countsOld ? 1 : 0), row.error);
-            PosixFileOutput output(calls);
+        ScratchFolder folder;
+        FaultyPosixCalls calls;
+        calls.shortWrites(8); // several writes, so that a later one can fail
+        calls.failAt(row.call, row.nth, row.error);
+        EXPECT_EQ(Describe(PosixFileOutput(calls).replace(folder.qpath("Color.txt"), NewBytes)),
+                  Describe(row.expected))
+            << row.name;
+        EXPECT_EQ(folder.entries(), QStringList{}) << row.name;
+    }
+}
 
-            const IoResult result = output.replace(folder.qpath("Color.txt"), NewBytes);
-            const std::string where = std::string(row.name) + (withOld ? " over a file" : " new");
-            EXPECT_EQ(Describe(result), Describe(row.expected)) << where;
-            EXPECT_EQ(folder.entries(), withOld ? QStringList{"Color.txt"} : QStringList{})
-                << where;
-            if (withOld) {
-                EXPECT_EQ(ScratchFolder::read(file), OldBytes) << where;
-            }
-        }
+// Over an old file, a step of the replacement that fails is no failure: the
+// old file is written in place instead, as a plain overwrite would be.
+// Failures in place give their code and leave the old bytes.
+TEST_F(FileOutputTest, OverAnOldFileOnlyWhatAPlainOverwriteCannotDoFails)
+{
+    using Faults = std::vector<std::tuple<Call, int, int>>; // call, nth (0: every one), error
+    // The temporary file cannot be made: every write goes to the old file.
+    const auto inPlace = [](Faults more) {
+        more.insert(more.begin(), {Call::Open, 3, ENOSPC});
+        return more;
+    };
+    struct Row {
+        const char* name;
+        Faults faults;
+        IoResult expected;
+    };
+    const Row rows[] = {
+        {"FolderNotOpened", {{Call::Open, 2, EACCES}}, IoResult::Success()},
+        {"NoInodes", {{Call::Open, 3, ENOSPC}}, IoResult::Success()},
+        {"ReadOnlyFolder", {{Call::Open, 3, EROFS}}, IoResult::Success()},
+        {"AttributesUnread", {{Call::Xattr, 1, EIO}}, IoResult::Success()},
+        {"ModeRefused", {{Call::Fchmod, 1, EPERM}}, IoResult::Success()},
+        {"WriteToTheNewFile", {{Call::Write, 3, ENOSPC}}, IoResult::Success()},
+        {"FlushTheNewFile", {{Call::Fsync, 1, EIO}}, IoResult::Success()},
+        {"CloseTheNewFile", {{Call::Close, 1, EDQUOT}}, IoResult::Success()},
+        {"Rename", {{Call::Rename, 1, EBUSY}}, IoResult::Success()},
+        {"OpeningTheOld", {{Call::Open, 1, EACCES}}, IoResult::Program(5)},
+        {"StatusOfTheOld", {{Call::Fstat, 1, EIO}}, IoResult::Platform(EIO)},
+        {"NoRoomForTheReport", inPlace({{Call::Allocate, 1, ENOSPC}}), IoResult::Program(101)},
+        {"EveryWrite", {{Call::Write, 0, ENOSPC}}, IoResult::Program(101)},
+        {"ALaterWriteInPlace", inPlace({{Call::Write, 5, EIO}}), IoResult::Platform(EIO)},
+        {"CuttingToLength", inPlace({{Call::Truncate, 1, EIO}}), IoResult::Platform(EIO)},
+        {"FlushInPlace", inPlace({{Call::Fsync, 0, EIO}}), IoResult::Platform(EIO)},
+    };
+    for (const Row& row : rows) {
+        ScratchFolder folder;
+        const std::string file = folder.path("Color.txt");
+        ScratchFolder::write(file, OldBytes);
+        FaultyPosixCalls calls;
+        calls.shortWrites(8);
+        for (const auto& [call, nth, error] : row.faults)
+            calls.failAt(call, nth, error);
+
+        const IoResult result = PosixFileOutput(calls).replace(folder.qpath("Color.txt"), NewBytes);
+        EXPECT_EQ(Describe(result), Describe(row.expected)) << row.name;
+        EXPECT_EQ(ScratchFolder::read(file), result.failed() ? OldBytes : NewBytes) << row.name;
+        EXPECT_EQ(folder.entries(), QStringList{"Color.txt"}) << row.name;
     }
 }
 
@@ -343,8 +487,8 @@ TEST_F(FileOutputTest, SomeCallResultsAreNoFailure)
         int error;
     };
     const Row rows[] = {
-        {"InterruptedClose", Call::Close, 2, EINTR}, // Linux has released the descriptor
-        {"TemporaryNameTaken", Call::Open, 2, EEXIST},
+        {"InterruptedClose", Call::Close, 1, EINTR}, // Linux has released the descriptor
+        {"TemporaryNameTaken", Call::Open, 3, EEXIST},
         {"OwnerNotOursToGive", Call::Fchown, 1, EPERM},
         {"FolderNotFlushable", Call::Fsync, 2, EINVAL},
     };

@@ -1,8 +1,10 @@
-// The Save command over the real file output, with the system's calls failing
-// one at a time: at the opening, at each write, at the flush, at the close and
-// at the rename. Each failure is one error box with its message; the file
-// that was there survives byte for byte with nothing beside it, the window is
-// as it was, and the next save without a fault writes the report.
+// The Save command over the real file output, with the system's calls failing:
+// at the opening, at each write, at the flush, at the close and at the rename.
+// Over a report that is there, a step of its replacement that fails sends the
+// report in place, as a plain overwrite would; what fails there too is one
+// error box with its message, the old report survives byte for byte with
+// nothing beside it, the window is as it was, and the next save without a
+// fault writes the report.
 #include "FaultyPosixCalls.h"
 #include "FormFixture.h"
 #include "QtPrinters.h"
@@ -65,39 +67,44 @@ TEST_F(SaveFaults, EveryFailingCallKeepsTheOldFileAndTheNextSaveWritesTheReport)
     const int writes = calls.count(Call::Write);
     ASSERT_GT(writes, 20);
 
+    // The temporary file cannot be made, so that every write goes to the old one.
+    FaultyPosixCalls inPlace = shortWrites;
+    inPlace.failAt(Call::Open, 3, ENOSPC);
+    ASSERT_TRUE(saveWith(inPlace).empty());
+    ASSERT_EQ(ScratchFolder::read(file()), report);
+    const int writesInPlace = calls.count(Call::Write);
+
     struct Row {
         std::string name;
-        Call call;
-        int nth; // the old file's check opens and closes it first
-        int error;
+        FaultyPosixCalls faults;
         const char* shown;
     };
-    std::vector<Row> rows = {
-        {"opening the old file, refused", Call::Open, 1, EACCES, "File access denied."},
-        {"opening the old file, too many open", Call::Open, 1, EMFILE, "Too many open files."},
-        {"creating the new file, disk full", Call::Open, 2, ENOSPC, "Disk full."},
-        {"creating the new file, read-only file system", Call::Open, 2, EROFS,
-         "File access denied."},
-        {"giving it the old mode", Call::Fchmod, 1, EPERM, "File access denied."},
-        {"flushing", Call::Fsync, 1, EIO, "I/O error 5."},
-        {"closing, over quota", Call::Close, 2, EDQUOT, "Disk full."},
-        {"closing, device fault", Call::Close, 2, EIO, "I/O error 5."},
-        {"renaming over the old file", Call::Rename, 1, EXDEV, "I/O error 18."},
+    const auto with = [](FaultyPosixCalls faults, Call call, int nth, int error) {
+        faults.failAt(call, nth, error);
+        return faults;
     };
-    for (int nth = 1; nth <= writes; ++nth) {
-        rows.push_back({"write " + std::to_string(nth) + ", disk full", Call::Write, nth, ENOSPC,
-                        "Disk full."});
-        rows.push_back({"write " + std::to_string(nth) + ", device fault", Call::Write, nth, EIO,
-                        "I/O error 5."});
+    std::vector<Row> rows = {
+        {"opening the old file, refused", with(shortWrites, Call::Open, 1, EACCES),
+         "File access denied."},
+        {"opening the old file, too many open", with(shortWrites, Call::Open, 1, EMFILE),
+         "Too many open files."},
+        {"no room in place", with(inPlace, Call::Allocate, 1, ENOSPC), "Disk full."},
+        {"every write, disk full", with(shortWrites, Call::Write, 0, ENOSPC), "Disk full."},
+        {"every flush, device fault", with(shortWrites, Call::Fsync, 0, EIO), "I/O error 5."},
+        {"cutting to length", with(inPlace, Call::Truncate, 1, EIO), "I/O error 5."},
+    };
+    for (int nth = 1; nth <= writesInPlace; ++nth) {
+        rows.push_back({"write " + std::to_string(nth) + " in place, disk full",
+                        with(inPlace, Call::Write, nth, ENOSPC), "Disk full."});
+        rows.push_back({"write " + std::to_string(nth) + " in place, device fault",
+                        with(inPlace, Call::Write, nth, EIO), "I/O error 5."});
     }
 
     const ShownFields before = ShownFields::of(*form);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ScratchFolder::write(file(), OldReport);
-        FaultyPosixCalls faults = shortWrites;
-        faults.failAt(row.call, row.nth, row.error);
-        EXPECT_EQ(saveWith(faults), (std::vector<Shown>{{Kind::Error, row.shown}}));
+        EXPECT_EQ(saveWith(row.faults), (std::vector<Shown>{{Kind::Error, row.shown}}));
         EXPECT_EQ(ScratchFolder::read(file()), OldReport);
         EXPECT_EQ(scratch.entries(), QStringList{"Color.txt"});
         EXPECT_EQ(ShownFields::of(*form), before);
