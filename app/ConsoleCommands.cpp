@@ -6,12 +6,35 @@
 #include "platform/ClassicSystemColors.h"
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+QString Escaped(const QString& text)
+{
+    QString shown;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            shown += QLatin1String("\\n");
+        else if (c == QLatin1Char('\t'))
+            shown += QLatin1String("\\t");
+        else if (c == QLatin1Char('\r'))
+            shown += QLatin1String("\\r");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Separator_Line ||
+                 c.category() == QChar::Separator_Paragraph)
+            shown += c.unicode() <= 0xFF ? QString::asprintf("\\x%02x", c.unicode())
+                                         : QString::asprintf("\\u%04x", c.unicode());
+        else
+            shown += c;
+    }
+    return shown;
+}
 
 int ReportUsageError(const UsageError& error)
 {
-    std::fprintf(stderr, "huvella: %s\nTry 'huvella --help' for more information.\n",
-                 qPrintable(error.message));
+    std::fprintf(stderr, "huvella: %s Try 'huvella --help'.\n", qPrintable(Escaped(error.message)));
     return FailureStatus;
 }
 
@@ -47,13 +70,26 @@ int RunConsoleCommand(int& argc, char** argv, const CommandLine& line)
     }
     if (WriteOut(out))
         return 0;
-    std::fputs("huvella: cannot write the result\n", stderr);
+    std::fprintf(stderr, "huvella: cannot write the result: %s\n", std::strerror(errno));
     return FailureStatus;
 }
 
 bool WriteOut(const QByteArray& bytes)
 {
+    errno = 0;
     return std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
                std::size_t(bytes.size()) &&
            std::fflush(stdout) == 0;
+}
+
+void KeepStandardDescriptorsClosedToWriting()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // The lowest free descriptor: the one closed. A system without
+        // /dev/null has its root folder, which no write goes to either.
+        if (open("/dev/null", O_RDONLY) < 0)
+            open("/", O_RDONLY | O_DIRECTORY);
+    }
 }

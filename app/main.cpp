@@ -30,6 +30,7 @@ std::string GuiModule()
 
 int main(int argc, char** argv)
 {
+    KeepStandardDescriptorsClosedToWriting();
     const auto parsed = ParseCommandLine(argc, argv);
     if (const auto* error = std::get_if<UsageError>(&parsed))
         return ReportUsageError(*error);

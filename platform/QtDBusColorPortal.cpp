@@ -6,6 +6,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
 #include <QTimer>
@@ -35,11 +36,14 @@ QVariant unwrapped(QVariant value)
     return value;
 }
 
+// A channel from 0 to 1. Rounding noise just outside (1.0000001) is clamped;
+// a value more than half a step of 255 outside is no channel but malformed
+// data, and (1e308, -1e308, 5e-324) no color at all.
 std::optional<int> channelOf(double v)
 {
-    if (!std::isfinite(v))
+    constexpr double HalfStep = 1.0 / 510;
+    if (!std::isfinite(v) || v < -HalfStep || v > 1 + HalfStep)
         return std::nullopt;
-    // Clamped as a double first: v * 255 may not fit an int.
     return static_cast<int>(std::clamp(std::nearbyint(v * 255.0), 0.0, 255.0));
 }
 
@@ -119,6 +123,7 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
         finishLater(Failed);
         return;
     }
+    watchPortal();
     QDBusMessage get = QDBusMessage::createMethodCall(
         Service, DesktopPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
@@ -172,6 +177,21 @@ void QtDBusColorPortal::callPickColor(quint64 request)
                 if (handle != FHandle)
                     listen(handle); // an older portal makes up its own path
             });
+}
+
+// A portal that leaves the bus with a pick open will never answer it: the
+// pick fails then, rather than waiting for ever. Watched from the first call
+// on, which may be what starts the portal.
+void QtDBusColorPortal::watchPortal()
+{
+    if (FPortalWatch != nullptr)
+        return;
+    FPortalWatch = new QDBusServiceWatcher(Service, bus(),
+                                           QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(FPortalWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+        if (isPicking())
+            finish(Failed);
+    });
 }
 
 void QtDBusColorPortal::listen(const QString& handle)

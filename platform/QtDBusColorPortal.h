@@ -9,6 +9,7 @@
 
 class QDBusConnection;
 class QDBusMessage;
+class QDBusServiceWatcher;
 
 class QtDBusColorPortal final : public QObject, public ColorPortal {
     Q_OBJECT
@@ -23,8 +24,9 @@ public:
     bool isPicking() const override;
 
     // What a Response(response, results) means: a color only for response 0
-    // with a "color" of three finite doubles, (ddd); each channel is
-    // round(v * 255), ties to even, clamped to 0..255.
+    // with a "color" of three doubles, (ddd), each within half a step of 255
+    // of 0 to 1; each channel is round(v * 255), ties to even, clamped to 0..255.
+    // A pick also fails when the portal leaves the bus before it answers.
     static Answer answerOf(uint response, const QVariantMap& results);
 
     // The parent_window argument: "x11:<id in hex>" on X11, empty elsewhere
@@ -36,6 +38,7 @@ private slots:
 
 private:
     void callPickColor(quint64 request);
+    void watchPortal();
     void listen(const QString& handle);
     void stopListening();
     void closeRequest(const QString& handle);
@@ -47,4 +50,5 @@ private:
     QString FParent;
     QString FHandle;       // the request's object path, where Response comes
     quint64 FRequests = 0; // numbers the picks: replies to an earlier one are dropped
+    QDBusServiceWatcher* FPortalWatch = nullptr; // made at the first pick
 };

@@ -19,14 +19,15 @@ struct Result {
     QByteArray err;
 };
 
-Result RunHeadless(const QStringList& arguments)
+Result RunHeadless(const QStringList& arguments,
+                   const QString& executable = QStringLiteral(HUVELLA_PROGRAM))
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
     QProcess program;
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(HUVELLA_PROGRAM), arguments);
+    program.start(executable, arguments);
     if (!program.waitForFinished(30000) || program.exitStatus() != QProcess::NormalExit)
         return {};
     return {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
@@ -83,15 +84,14 @@ TEST(CommandLine, BadInputIsExitTwoWithTheReasonOnStderrOnly)
     struct Row {
         const char* name;
         QStringList arguments;
-        QByteArray err; // the start of what stderr says
-        int lines = 2;  // usage errors point to --help on a second line
+        QByteArray err; // the start of what stderr says: one line
     };
     const QByteArray incorrect("The color value is incorrect !\n");
     const Row rows[] = {
-        {"not hex digits", {"--convert", "#GG0000"}, incorrect, 1},
-        {"empty text", {"--convert", ""}, incorrect, 1},
-        {"a sign after the prefix", {"--convert", "#-12345"}, incorrect, 1},
-        {"no window for a bad --color", {"--color", "#GG0000"}, incorrect, 1},
+        {"not hex digits", {"--convert", "#GG0000"}, incorrect},
+        {"empty text", {"--convert", ""}, incorrect},
+        {"a sign after the prefix", {"--convert", "#-12345"}, incorrect},
+        {"no window for a bad --color", {"--color", "#GG0000"}, incorrect},
         {"unknown option", {"--bogus"}, "huvella: Unknown option 'bogus'."},
         {"missing value", {"--convert"}, "huvella: Missing value after '--convert'."},
         {"unknown format", {"--convert", "#FF8000", "--format", "xyz"}, "huvella: Unknown format"},
@@ -102,11 +102,16 @@ TEST(CommandLine, BadInputIsExitTwoWithTheReasonOnStderrOnly)
          {"--convert", "#FF8000", "--convert", "#000000"},
          "huvella: Option 'convert'"},
         {"stray argument", {"#FF8000"}, "huvella: Unexpected argument '#FF8000'."},
-        {"window with no display", {"--color", "#336699"}, "huvella: no display", 1},
+        {"window with no display", {"--color", "#336699"}, "huvella: no display"},
         {"pick with no display",
          {"--pick", "--picker=live"},
-         "huvella: cannot open the X display",
-         1},
+         "huvella: cannot open the X display"},
+        // What is echoed shows its control characters escaped.
+        {"a line break in an argument", {"a\nb"}, "huvella: Unexpected argument 'a\\nb'."},
+        {"control characters in a format",
+         {"--convert", "#FF8000", "--format", "x\ny\t\x1b[2J\r"},
+         "huvella: Unknown format 'x\\ny\\t\\x1b[2J\\r'"},
+        {"a line break in an option", {"--bo\ngus"}, "huvella: Unknown option 'bo\\ngus'."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -114,7 +119,34 @@ TEST(CommandLine, BadInputIsExitTwoWithTheReasonOnStderrOnly)
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, QByteArray());
         EXPECT_TRUE(run.err.startsWith(row.err)) << run.err.toStdString();
-        EXPECT_EQ(run.err.count('\n'), row.lines) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.endsWith('\n')) << run.err.toStdString();
+    }
+}
+
+// A result with nowhere to go is a failure, as for coreutils' printf: no
+// descriptor the program opens takes the place of a closed stdout.
+TEST(CommandLine, AClosedStdoutIsAFailure)
+{
+    struct Row {
+        const char* name;
+        const char* redirections;
+        QByteArray err;
+    };
+    const Row rows[] = {
+        {"stdout closed", ">&-", "huvella: cannot write the result: Bad file descriptor\n"},
+        {"stdout and stdin closed", ">&- <&-",
+         "huvella: cannot write the result: Bad file descriptor\n"},
+        {"stdout and stderr closed", ">&- 2>&-", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString script = QStringLiteral("exec \"$0\" --convert '#fff' ") +
+                               QString::fromLatin1(row.redirections);
+        const Result run = RunHeadless({QStringLiteral("-c"), script, QStringLiteral(HUVELLA_PROGRAM)},
+                                       QStringLiteral("/bin/sh"));
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, row.err);
     }
 }
 

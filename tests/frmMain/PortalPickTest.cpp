@@ -130,8 +130,10 @@ TEST_F(PortalPick, EachAnswerOfThePortal)
         {"two", std::nullopt, true},
         {"integers", std::nullopt, true},
         {"array", std::nullopt, true},
-        // 1.2, -0.3, 0.5: clamped to 255 and 0; 127.5 rounds to the even 128.
+        // 1.0000001, -0.0000001, 0.5: clamped to 255 and 0; 127.5 rounds to the even 128.
         {"clamped", 0x8000FF, false},
+        {"outside", std::nullopt, true}, // 1.002: more than half a step above 1
+        {"far", std::nullopt, true},     // 1e308, -1e308, 5e-324
         {"elsewhere", Picked, false}, // the portal answers on a path of its own
     };
     for (const Row& row : rows) {
@@ -170,6 +172,27 @@ TEST_F(PortalPick, EachAnswerOfThePortal)
             << call.toStdString();
         EXPECT_TRUE(call.endsWith(" subscribed=yes")) << call.toStdString();
     }
+}
+
+// The portal answers the call with a handle, then leaves the bus: the pick
+// ends as a failed one, once, and the next goes through when it is back.
+TEST_F(PortalPick, APortalThatLeavesTheBusEndsThePick)
+{
+    fake.script("vanish");
+    const ShownFields before = ShownFields::of(*form);
+    startPick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.calls().filter("Vanished").isEmpty(); }, 5000));
+    EXPECT_TRUE(waitForCaption(*form, Pick));
+    EXPECT_EQ(ShownFields::of(*form), before);
+    EXPECT_EQ(doubles.boxes.shown, std::vector<Shown>{Canvas});
+
+    fake.comeBack();
+    fake.script("color");
+    doubles.boxes.shown.clear();
+    startPick();
+    EXPECT_TRUE(waitForCaption(*form, Pick));
+    EXPECT_EQ(ShownFields::of(*form), ShownFields::consistentWith(Picked));
+    EXPECT_TRUE(doubles.boxes.shown.empty());
 }
 
 // The fake answers 600 ms after the call whether closed or not: a closed

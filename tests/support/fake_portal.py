@@ -34,7 +34,9 @@ def results(**values):
 # How a pick is answered: (response, results). Other scripts are handled apart.
 ANSWERS = {
     "color": (0, results(color=color(0.2, 0.4, 0.6))),
-    "clamped": (0, results(color=color(1.2, -0.3, 0.5))),
+    "clamped": (0, results(color=color(1.0000001, -0.0000001, 0.5))),
+    "outside": (0, results(color=color(0.5, 1.002, 0.5))),
+    "far": (0, results(color=color(1e308, -1e308, 5e-324))),
     "cancel": (1, results()),
     "other": (2, results()),
     "nan": (0, results(color=color(math.nan, 0.4, 0.6))),
@@ -113,6 +115,14 @@ class Frontend(dbus.service.Object):
             request = Request(self.bus, f"{DESKTOP_PATH}/request/elsewhere/{token}")
             GLib.timeout_add(200, lambda: request.answer("color") and False)
             return request.path
+        if script == "vanish":
+            # Says where it will answer, then leaves the bus without a word.
+            def leave():
+                self.bus.release_name(FRONTEND_NAME)
+                record("Vanished")
+                return False
+            GLib.timeout_add(300, leave)
+            return handle
         if script == "slow":
             # Answers only long after; a Close does not stop this fake's answer,
             # so that the program is seen to drop it.
