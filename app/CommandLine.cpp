@@ -12,6 +12,8 @@ std::optional<PickerMode> PickerModeNamed(const QString& name)
         return PickerMode::X11;
     if (name == QLatin1String("portal"))
         return PickerMode::Portal;
+    if (name == QLatin1String("wlroots"))
+        return PickerMode::Wlroots;
     return std::nullopt;
 }
 

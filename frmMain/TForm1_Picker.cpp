@@ -65,6 +65,9 @@ void TForm1::pickerStopped()
 {
     tmr1->stop();
     hideLoupe();
+    // A loupe shown on the way's own desktop goes with it.
+    if (FLoupe && &FLoupe->desktop() != &FPlatform.Desktop)
+        FLoupe.reset();
     btn6->setText(PickCaption);
 }
 

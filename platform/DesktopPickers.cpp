@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "platform/PortalPicker.h"
 #include "platform/WaylandPickerProbe.h"
+#include "platform/WlrootsPicker.h"
 #include "platform/X11LivePicker.h"
 
 std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
@@ -16,7 +17,8 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         if (platform.Portal != nullptr)
             return std::make_unique<PortalPicker>(*platform.Portal);
         break; // no portal wired: the screen is sampled
-    case PickerMode::Wlroots: // not built yet
+    case PickerMode::Wlroots:
+        return std::make_unique<WlrootsPicker>();
     case PickerMode::Auto:
     case PickerMode::X11:
         break;

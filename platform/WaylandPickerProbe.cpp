@@ -12,7 +12,7 @@ PickerMode ChooseWaylandPicker(const WaylandOffers& offers)
 
 namespace {
 
-void Announced(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
+void OfferAnnounced(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)
 {
     auto& offers = *static_cast<WaylandOffers*>(data);
     if (std::strcmp(interface, "zwlr_screencopy_manager_v1") == 0)
@@ -21,9 +21,9 @@ void Announced(void* data, wl_registry*, uint32_t, const char* interface, uint32
         offers.layerShell = true;
 }
 
-void Removed(void*, wl_registry*, uint32_t) {}
+void OfferRemoved(void*, wl_registry*, uint32_t) {}
 
-const wl_registry_listener Listener{Announced, Removed};
+const wl_registry_listener OffersListener{OfferAnnounced, OfferRemoved};
 
 } // namespace
 
@@ -34,7 +34,7 @@ WaylandOffers ProbeWaylandOffers()
     if (display == nullptr)
         return offers;
     wl_registry* registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &Listener, &offers);
+    wl_registry_add_listener(registry, &OffersListener, &offers);
     if (wl_display_roundtrip(display) < 0)
         offers = {};
     wl_registry_destroy(registry);
