@@ -77,10 +77,10 @@ QSize FrozenFrame::shownSize() const
     return ShownSize(FBuffer.size(), FTransform);
 }
 
-// wl_output.transform: the output shows its buffer turned counter-clockwise by a
-// quarter turn for each of 90, 180 and 270; the flipped ones mirror it left to
-// right first. From the shown picture back to the buffer: undo the turn, then
-// the mirror.
+// wl_output.transform: the output shows its buffer turned clockwise by a
+// quarter turn for each of 90, 180 and 270 (the transform names the turn that
+// undoes the panel's); the flipped ones then mirror it left to right. From the
+// shown picture back to the buffer: undo the mirror, then the turn.
 QTransform FrozenFrame::ShownToBuffer(QSize buffer, int transform)
 {
     const QSize shown = ShownSize(buffer, transform);
@@ -90,20 +90,20 @@ QTransform FrozenFrame::ShownToBuffer(QSize buffer, int transform)
     switch (transform & 3) {
     case 0:
         break;
-    case 1: // shown (x, y) came from the buffer's (w' - ... ): a quarter turn back
-        unturn = QTransform(0, 1, -1, 0, h, 0);
+    case 1: // shown (x, y) came from the buffer's (y, w - x)
+        unturn = QTransform(0, -1, 1, 0, 0, w);
         break;
     case 2:
         unturn = QTransform(-1, 0, 0, -1, w, h);
         break;
-    case 3:
-        unturn = QTransform(0, -1, 1, 0, 0, w);
+    case 3: // shown (x, y) came from the buffer's (h - y, x)
+        unturn = QTransform(0, 1, -1, 0, h, 0);
         break;
     }
     QTransform mirror;
     if (transform & 4)
-        mirror = QTransform(-1, 0, 0, 1, buffer.width(), 0);
-    return unturn * mirror;
+        mirror = QTransform(-1, 0, 0, 1, w, 0);
+    return mirror * unturn;
 }
 
 std::optional<HSLUtils::TColor> FrozenFrame::colorAt(QPoint shown) const

@@ -24,6 +24,9 @@ test_packages+=("${package_packages[@]}" lintian desktop-file-utils appstream
 # Wayland compositor with Qt's Wayland plugin.
 test_packages+=(dbus-daemon dbus-bin python3-dbus python3-gi gir1.2-glib-2.0
                 xdg-desktop-portal weston qt6-wayland)
+# The picker on a wlroots desktop: a headless sway, its background helper (a
+# picture of noise), grim to read back what it shows, wtype for keys.
+test_packages+=(sway swaybg grim wtype)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 
