@@ -103,10 +103,12 @@ int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
 // window of its own: the toolkit only draws the loupe's text, offscreen.
 int PickOnWlroots(int& argc, char** argv, const CommandLine& line)
 {
+    // The overlays first, before the toolkit starts: the desktop freezes at once.
+    WlrootsPicker picker;
+    picker.prepare();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     ClassicSystemColors colors;
-    WlrootsPicker picker;
     std::unique_ptr<PickerLoupe> loupe;
     int status = FailureStatus;
     // The loupe follows each move: there is no window whose ticks would pace it.

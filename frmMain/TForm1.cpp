@@ -158,6 +158,7 @@ TForm1::TForm1(Platform& platform, QWidget* parent)
 // A pick still open is closed: its ending has no window to go to.
 TForm1::~TForm1()
 {
+    FLoupe.reset(); // first: it may be shown on the way's own desktop
     if (FPicker && FPicker->isRunning())
         FPicker->stop();
 }

@@ -23,6 +23,9 @@ namespace {
 
 const char* const CanvasRefused = "Canvas does not allow drawing.";
 
+// The largest side of an output's buffer the picker copies.
+constexpr uint32_t MaxSide = 32768;
+
 } // namespace
 
 // A wl_shm buffer in memory of our own.
@@ -275,9 +278,10 @@ void FrameBuffer(void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, u
     output.format = format;
     output.bufferSize = QSize(static_cast<int>(width), static_cast<int>(height));
     output.stride = static_cast<int>(stride);
-    // A format that cannot be read is refused before anything is copied.
-    if (!FrozenFrame::readable(format) || output.bufferSize.isEmpty() ||
-        stride < width * 4) {
+    // A format that cannot be read is refused before anything is copied, and so is
+    // a size no output has.
+    if (!FrozenFrame::readable(format) || output.bufferSize.isEmpty() || width > MaxSide ||
+        height > MaxSide || stride < width * 4 || stride > MaxSide * 8 || output.captured) {
         output.failed = true;
         return;
     }
@@ -295,6 +299,10 @@ void FrameFlags(void* data, zwlr_screencopy_frame_v1*, uint32_t flags)
 void FrameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint32_t)
 {
     auto& output = *static_cast<OverlayOutput*>(data);
+    if (!output.captured) { // ready with nothing copied
+        output.failed = true;
+        return;
+    }
     output.frame = FrozenFrame::fromBuffer(output.format, output.bufferSize, output.stride,
                                            output.captured->data, output.captured->size,
                                            output.yInvert, output.transform);
@@ -314,8 +322,9 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
 {
     auto& output = *static_cast<OverlayOutput*>(data);
     zwlr_layer_surface_v1_ack_configure(layer, serial);
-    output.logical = QSize(static_cast<int>(width), static_cast<int>(height));
-    if (output.viewport != nullptr)
+    output.logical = QSize(static_cast<int>(std::min(width, MaxSide)),
+                           static_cast<int>(std::min(height, MaxSide)));
+    if (output.viewport != nullptr && !output.logical.isEmpty())
         wp_viewport_set_destination(output.viewport, output.logical.width(),
                                     output.logical.height());
     if (!output.configured) {
@@ -589,13 +598,18 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
         return nullptr;
     }
 
-    overlay->FNotifier =
-        new QSocketNotifier(wl_display_get_fd(c.display), QSocketNotifier::Read, overlay.get());
-    connect(overlay->FNotifier, &QSocketNotifier::activated, overlay.get(),
-            &WlrootsOverlay::readEvents);
-    // Events read in with the last answers wait in the queue; the socket won't tell of them.
-    QMetaObject::invokeMethod(overlay.get(), &WlrootsOverlay::readEvents, Qt::QueuedConnection);
     return overlay;
+}
+
+void WlrootsOverlay::listen()
+{
+    if (FNotifier != nullptr || FConnection->display == nullptr)
+        return;
+    FNotifier = new QSocketNotifier(wl_display_get_fd(FConnection->display), QSocketNotifier::Read,
+                                    this);
+    connect(FNotifier, &QSocketNotifier::activated, this, &WlrootsOverlay::readEvents);
+    // Events read in with the last answers wait in the queue; the socket won't tell of them.
+    QMetaObject::invokeMethod(this, &WlrootsOverlay::readEvents, Qt::QueuedConnection);
 }
 
 void WlrootsOverlay::readEvents()
@@ -628,7 +642,8 @@ void WlrootsOverlay::finish(Outcome outcome)
             outcome = Outcome::Failed;
     }
     // The overlays go before the answer: the desktop is free again.
-    FNotifier->setEnabled(false);
+    if (FNotifier != nullptr)
+        FNotifier->setEnabled(false);
     FConnection = std::make_unique<Connection>();
     FConnection->owner = this;
     if (finished)

@@ -26,8 +26,11 @@ public:
     enum class Outcome { Picked, Cancelled, Failed };
 
     // Connects to the compositor of WAYLAND_DISPLAY, copies every output and shows
-    // the overlays. Null, with `failure` saying why, when it cannot.
+    // the overlays. Null, with `failure` saying why, when it cannot. Needs no
+    // application object: input is read once listen() is called with one.
     static std::unique_ptr<WlrootsOverlay> open(QString& failure);
+    // Reads the pointer and the keyboard from the event loop from now on.
+    void listen();
     ~WlrootsOverlay() override;
 
     // The point aimed at moved.

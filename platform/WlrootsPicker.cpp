@@ -7,10 +7,16 @@
 WlrootsPicker::WlrootsPicker() = default;
 WlrootsPicker::~WlrootsPicker() = default;
 
+bool WlrootsPicker::prepare()
+{
+    if (!FOverlay)
+        FOverlay = WlrootsOverlay::open(FFailure);
+    return FOverlay != nullptr;
+}
+
 void WlrootsPicker::start(const QWindow*, Handlers handlers)
 {
-    FOverlay = WlrootsOverlay::open(FFailure);
-    if (!FOverlay) {
+    if (!prepare()) {
         // The ending comes from the event loop, never from inside start().
         QTimer::singleShot(0, [ended = std::move(handlers.ended)] {
             if (ended)
@@ -34,6 +40,7 @@ void WlrootsPicker::start(const QWindow*, Handlers handlers)
         if (ended)
             ended(ending);
     };
+    FOverlay->listen();
     if (handlers.started)
         handlers.started();
 }

@@ -16,6 +16,10 @@ public:
     WlrootsPicker();
     ~WlrootsPicker() override;
 
+    // Copies the outputs and shows the overlays now, even before the application
+    // object exists; start() then goes on from there. False when it cannot.
+    bool prepare();
+
     void start(const QWindow* window, Handlers handlers) override;
     void stop() override;
     bool isRunning() const override;
