@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
+#include <wayland-client.h>
 
 namespace {
 
@@ -105,7 +106,10 @@ int PickOnWlroots(int& argc, char** argv, const CommandLine& line)
 {
     // The overlays first, before the toolkit starts: the desktop freezes at once.
     WlrootsPicker picker;
-    picker.prepare();
+    if (!picker.prepare()) {
+        std::fprintf(stderr, "huvella: %s\n", qPrintable(picker.failure()));
+        return FailureStatus;
+    }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     ClassicSystemColors colors;
@@ -149,6 +153,8 @@ int PickOnWlroots(int& argc, char** argv, const CommandLine& line)
 
 int RunPick(int& argc, char** argv, const CommandLine& line)
 {
+    // A failure is one line of ours: the Wayland library's own messages stay out.
+    wl_log_set_handler_client([](const char*, va_list) {});
     PickerMode mode = ResolvePickerMode(line.picker);
     if (line.picker == PickerMode::Auto && mode == PickerMode::Portal)
         mode = ChooseWaylandPicker(ProbeWaylandOffers());

@@ -9,13 +9,15 @@ WlrootsPicker::~WlrootsPicker() = default;
 
 bool WlrootsPicker::prepare()
 {
-    if (!FOverlay)
+    if (!FOverlay && FFailure.isEmpty())
         FOverlay = WlrootsOverlay::open(FFailure);
     return FOverlay != nullptr;
 }
 
 void WlrootsPicker::start(const QWindow*, Handlers handlers)
 {
+    if (!FOverlay)
+        FFailure.clear(); // a new pick tries again
     if (!prepare()) {
         // The ending comes from the event loop, never from inside start().
         QTimer::singleShot(0, [ended = std::move(handlers.ended)] {

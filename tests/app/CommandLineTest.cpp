@@ -107,6 +107,14 @@ TEST(CommandLine, BadInputIsExitTwoWithTheReasonOnStderrOnly)
          {"--pick", "--picker=live"},
          "huvella: cannot open the X display",
          1},
+        {"pick by x11 with no display",
+         {"--pick", "--picker=x11"},
+         "huvella: cannot open the X display",
+         1},
+        {"pick on wlroots with no compositor",
+         {"--pick", "--picker=wlroots"},
+         "huvella: cannot connect to the Wayland compositor",
+         1},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
