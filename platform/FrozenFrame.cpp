@@ -67,6 +67,18 @@ std::optional<FrozenFrame> FrozenFrame::fromBuffer(std::uint32_t format, QSize s
     return FrozenFrame(std::move(image), transform);
 }
 
+std::optional<FrozenFrame> FrozenFrame::over(std::uint32_t format, QSize size, int stride,
+                                             std::uint8_t* data, std::size_t bytes, bool yInvert,
+                                             int transform)
+{
+    if ((format != XRGB8888 && format != ARGB8888) || yInvert || size.isEmpty() || transform < 0 ||
+        transform > 7 || stride < size.width() * 4 ||
+        bytes < static_cast<std::size_t>(stride) * static_cast<std::size_t>(size.height()))
+        return std::nullopt;
+    return FrozenFrame(QImage(data, size.width(), size.height(), stride, QImage::Format_RGB32),
+                       transform);
+}
+
 QSize FrozenFrame::ShownSize(QSize buffer, int transform)
 {
     return QuarterTurned(transform) ? buffer.transposed() : buffer;

@@ -36,14 +36,21 @@ public:
                                                  const std::uint8_t* data, std::size_t bytes,
                                                  bool yInvert, int transform);
 
+    // The frame over the compositor's buffer itself, with no copy, where its pixels
+    // need no conversion (XRGB8888 or ARGB8888, rows top down); nullopt elsewhere,
+    // and fromBuffer then converts. `data` must outlive the frame.
+    static std::optional<FrozenFrame> over(std::uint32_t format, QSize size, int stride,
+                                           std::uint8_t* data, std::size_t bytes, bool yInvert,
+                                           int transform);
+
     // What the output shows: the buffer turned by the transform, in its pixels.
     QSize shownSize() const;
     // The color of the pixel the output shows at `shown`; nullopt outside.
     std::optional<HSLUtils::TColor> colorAt(QPoint shown) const;
 
-    // The buffer in the output's orientation, top row first, as XRGB8888: what an
-    // overlay with the output's transform as its buffer transform shows as the
-    // output showed it.
+    // The buffer in the output's orientation, top row first, as XRGB8888 (the alpha
+    // byte unused): what an overlay with the output's transform as its buffer
+    // transform shows as the output showed it.
     const QImage& buffer() const { return FBuffer; }
     int transform() const { return FTransform; }
     // Maps points of the shown picture onto the buffer.

@@ -31,6 +31,9 @@ constexpr uint32_t MaxSide = 32768;
 // A wl_shm buffer in memory of our own.
 struct OverlayShmBuffer {
     wl_buffer* buffer = nullptr;
+    // The same memory as XRGB8888, where `buffer` is ARGB8888 or XRGB8888: the
+    // copy shown as it came, its alpha byte unused.
+    wl_buffer* opaque = nullptr;
     std::uint8_t* data = nullptr;
     std::size_t size = 0;
 
@@ -48,6 +51,9 @@ struct OverlayShmBuffer {
                 wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(size));
                 buffer = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), stride,
                                                    format);
+                if (format == FrozenFrame::XRGB8888 || format == FrozenFrame::ARGB8888)
+                    opaque = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(),
+                                                       stride, FrozenFrame::XRGB8888);
                 wl_shm_pool_destroy(pool);
                 made = true;
             }
@@ -58,6 +64,8 @@ struct OverlayShmBuffer {
 
     ~OverlayShmBuffer()
     {
+        if (opaque != nullptr)
+            wl_buffer_destroy(opaque);
         if (buffer != nullptr)
             wl_buffer_destroy(buffer);
         if (data != nullptr)
@@ -88,9 +96,15 @@ struct OverlayOutput {
     wp_viewport* viewport = nullptr;
     QSize logical;
     bool configured = false;
-    std::unique_ptr<OverlayShmBuffer> shown;
-    QImage shownImage; // over `shown`, in the buffer's orientation
-    QRect loupe;       // where the loupe is drawn, in shown pixels; empty when not
+    std::unique_ptr<OverlayShmBuffer> converted; // the copy as XRGB8888, where it had to be
+    wl_buffer* shown = nullptr;                  // the copy, as the overlay shows it
+
+    // The loupe: a surface of its own above the overlay.
+    wl_surface* loupeSurface = nullptr;
+    wl_subsurface* loupeSubsurface = nullptr;
+    wp_viewport* loupeViewport = nullptr;
+    std::unique_ptr<OverlayShmBuffer> loupeBuffer;
+    QRect loupe; // where it stands, in shown pixels; empty when hidden
     QPoint origin;     // where its shown pixels start on the desktop
 
     QRect desktopRect() const { return {origin, frame ? frame->shownSize() : QSize()}; }
@@ -101,6 +115,13 @@ struct OverlayOutput {
 
     ~OverlayOutput()
     {
+        if (loupeViewport != nullptr)
+            wp_viewport_destroy(loupeViewport);
+        if (loupeSubsurface != nullptr)
+            wl_subsurface_destroy(loupeSubsurface);
+        if (loupeSurface != nullptr)
+            wl_surface_destroy(loupeSurface);
+        loupeBuffer.reset();
         if (viewport != nullptr)
             wp_viewport_destroy(viewport);
         if (layer != nullptr)
@@ -119,6 +140,7 @@ struct WlrootsOverlay::Connection {
     wl_display* display = nullptr;
     wl_registry* registry = nullptr;
     wl_compositor* compositor = nullptr;
+    wl_subcompositor* subcompositor = nullptr;
     wl_shm* shm = nullptr;
     wl_seat* seat = nullptr;
     wl_pointer* pointer = nullptr;
@@ -155,6 +177,8 @@ struct WlrootsOverlay::Connection {
             wp_viewporter_destroy(viewporter);
         if (shm != nullptr)
             wl_shm_destroy(shm);
+        if (subcompositor != nullptr)
+            wl_subcompositor_destroy(subcompositor);
         if (compositor != nullptr)
             wl_compositor_destroy(compositor);
         // The screencopy manager and the layer shell have no request to part
@@ -223,29 +247,71 @@ struct WlrootsOverlay::Connection {
             end(Outcome::Picked);
     }
 
-    // Puts the shown pixels `rect` of `output` on the screen again.
-    void damage(OverlayOutput& output, QRect rect)
+    // The pixels of the output per logical pixel of its overlay, across and down.
+    static QPointF ratio(const OverlayOutput& output)
     {
-        const QRect inBuffer =
-            output.frame->shownToBuffer().mapRect(QRectF(rect)).toAlignedRect();
-        wl_surface_attach(output.surface, output.shown->buffer, 0, 0);
-        wl_surface_damage_buffer(output.surface, inBuffer.x(), inBuffer.y(), inBuffer.width(),
-                                 inBuffer.height());
+        const QSize shown = output.frame->shownSize();
+        return {double(shown.width()) / output.logical.width(),
+                double(shown.height()) / output.logical.height()};
     }
 
-    // The loupe off `output`: its pixels from the frozen copy again.
-    void clearLoupe(OverlayOutput& output)
+    // Shows `picture` with its top left at the shown pixel `at` of `output`.
+    bool placeLoupe(OverlayOutput& output, QPoint at, const QImage& picture, bool redraw)
+    {
+        if (subcompositor == nullptr || output.logical.isEmpty())
+            return false;
+        if (output.loupeSurface == nullptr) {
+            output.loupeSurface = wl_compositor_create_surface(compositor);
+            output.loupeSubsurface =
+                wl_subcompositor_get_subsurface(subcompositor, output.loupeSurface, output.surface);
+            wl_surface_set_buffer_transform(output.loupeSurface, output.transform);
+            // The pointer passes through it to the overlay, which reads it.
+            wl_region* nothing = wl_compositor_create_region(compositor);
+            wl_surface_set_input_region(output.loupeSurface, nothing);
+            wl_region_destroy(nothing);
+            if (viewporter != nullptr)
+                output.loupeViewport = wp_viewporter_get_viewport(viewporter, output.loupeSurface);
+            else
+                wl_surface_set_buffer_scale(output.loupeSurface, output.scale);
+            redraw = true;
+        }
+        const QPointF scale = ratio(output);
+        if (redraw || output.loupe.size() != picture.size()) {
+            // The picture turned into the output's buffer orientation: the
+            // compositor turns it back as it does the output's own pixels.
+            const QSize size = FrozenFrame::ShownSize(picture.size(), output.transform);
+            auto buffer = std::make_unique<OverlayShmBuffer>();
+            if (!buffer->make(shm, FrozenFrame::XRGB8888, size, size.width() * 4))
+                return false;
+            QImage image(buffer->data, size.width(), size.height(), size.width() * 4,
+                         QImage::Format_RGB32);
+            QPainter painter(&image);
+            painter.setTransform(FrozenFrame::ShownToBuffer(size, output.transform));
+            painter.drawImage(0, 0, picture);
+            painter.end();
+            wl_surface_attach(output.loupeSurface, buffer->opaque, 0, 0);
+            wl_surface_damage_buffer(output.loupeSurface, 0, 0, size.width(), size.height());
+            if (output.loupeViewport != nullptr)
+                wp_viewport_set_destination(
+                    output.loupeViewport, std::max(1, qRound(picture.width() / scale.x())),
+                    std::max(1, qRound(picture.height() / scale.y())));
+            output.loupeBuffer = std::move(buffer); // the compositor holds its own reference
+        }
+        wl_subsurface_set_position(output.loupeSubsurface, qRound(at.x() / scale.x()),
+                                   qRound(at.y() / scale.y()));
+        wl_surface_commit(output.loupeSurface);
+        wl_surface_commit(output.surface); // the position is the overlay's to apply
+        output.loupe = QRect(at, picture.size());
+        return true;
+    }
+
+    void hideLoupe(OverlayOutput& output)
     {
         if (output.loupe.isEmpty())
             return;
-        const QRect inBuffer =
-            output.frame->shownToBuffer().mapRect(QRectF(output.loupe)).toAlignedRect() &
-            output.shownImage.rect();
-        QPainter painter(&output.shownImage);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(inBuffer.topLeft(), output.frame->buffer(), inBuffer);
-        painter.end();
-        damage(output, output.loupe);
+        wl_surface_attach(output.loupeSurface, nullptr, 0, 0);
+        wl_surface_commit(output.loupeSurface);
+        wl_surface_commit(output.surface);
         output.loupe = {};
     }
 };
@@ -303,10 +369,16 @@ void FrameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint3
         output.failed = true;
         return;
     }
-    output.frame = FrozenFrame::fromBuffer(output.format, output.bufferSize, output.stride,
-                                           output.captured->data, output.captured->size,
-                                           output.yInvert, output.transform);
-    output.captured.reset();
+    // Shown as it came where it can be, converted where it must.
+    output.frame = FrozenFrame::over(output.format, output.bufferSize, output.stride,
+                                     output.captured->data, output.captured->size, output.yInvert,
+                                     output.transform);
+    if (!output.frame) {
+        output.frame = FrozenFrame::fromBuffer(output.format, output.bufferSize, output.stride,
+                                               output.captured->data, output.captured->size,
+                                               output.yInvert, output.transform);
+        output.captured.reset();
+    }
     output.copied = output.frame.has_value();
     output.failed = !output.copied;
 }
@@ -329,7 +401,7 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
                                     output.logical.height());
     if (!output.configured) {
         output.configured = true;
-        wl_surface_attach(output.surface, output.shown->buffer, 0, 0);
+        wl_surface_attach(output.surface, output.shown, 0, 0);
         wl_surface_damage_buffer(output.surface, 0, 0, INT32_MAX, INT32_MAX);
     }
     wl_surface_commit(output.surface);
@@ -468,6 +540,8 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
     };
     if (std::strcmp(interface, wl_compositor_interface.name) == 0)
         c.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0)
+        c.subcompositor = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
     else if (std::strcmp(interface, wl_shm_interface.name) == 0)
         c.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
     else if (std::strcmp(interface, wl_seat_interface.name) == 0 && c.seat == nullptr) {
@@ -561,16 +635,19 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
     // One overlay per output, showing its copy as the output showed it: the
     // buffer in the output's own orientation, its transform as the buffer's.
     for (const auto& output : c.outputs) {
-        const QImage& frame = output->frame->buffer();
-        output->shown = std::make_unique<OverlayShmBuffer>();
-        if (!output->shown->make(c.shm, FrozenFrame::XRGB8888, frame.size(),
-                                 static_cast<int>(frame.bytesPerLine()))) {
-            failure = QStringLiteral("cannot make the overlay's picture");
-            return nullptr;
+        if (output->captured) {
+            output->shown = output->captured->opaque;
+        } else {
+            const QImage& frame = output->frame->buffer();
+            output->converted = std::make_unique<OverlayShmBuffer>();
+            if (!output->converted->make(c.shm, FrozenFrame::XRGB8888, frame.size(),
+                                         static_cast<int>(frame.bytesPerLine()))) {
+                failure = QStringLiteral("cannot make the overlay's picture");
+                return nullptr;
+            }
+            std::memcpy(output->converted->data, frame.constBits(), output->converted->size);
+            output->shown = output->converted->opaque;
         }
-        std::memcpy(output->shown->data, frame.constBits(), output->shown->size);
-        output->shownImage = QImage(output->shown->data, frame.width(), frame.height(),
-                                    frame.bytesPerLine(), QImage::Format_RGB32);
         output->surface = wl_compositor_create_surface(c.compositor);
         wl_surface_set_buffer_transform(output->surface, output->transform);
         if (c.viewporter != nullptr)
@@ -685,25 +762,16 @@ bool WlrootsOverlay::showOverlay(QPoint at, const QImage& picture)
     OverlayOutput* output = c.outputAt(at);
     if (output == nullptr || c.display == nullptr)
         return false;
-    for (const auto& other : c.outputs) {
-        if (other.get() != output && !other->loupe.isEmpty()) {
-            c.clearLoupe(*other);
-            wl_surface_commit(other->surface);
-        }
-    }
-    const QRect placed = QRect(at - output->origin, picture.size());
-    if (output->loupe == placed && picture.cacheKey() == FShownKey)
+    for (const auto& other : c.outputs)
+        if (other.get() != output)
+            c.hideLoupe(*other);
+    const QPoint placed = at - output->origin;
+    const bool redraw = picture.cacheKey() != FShownKey;
+    if (!redraw && output->loupe.topLeft() == placed && !output->loupe.isEmpty())
         return true;
-    c.clearLoupe(*output);
-    // The picture is drawn as the output shows it: turned into the buffer's orientation.
-    QPainter painter(&output->shownImage);
-    painter.setTransform(output->frame->shownToBuffer());
-    painter.drawImage(placed.topLeft(), picture);
-    painter.end();
-    output->loupe = placed;
+    if (!c.placeLoupe(*output, placed, picture, redraw))
+        return false;
     FShownKey = picture.cacheKey();
-    c.damage(*output, placed);
-    wl_surface_commit(output->surface);
     wl_display_flush(c.display);
     return true;
 }
@@ -713,11 +781,7 @@ void WlrootsOverlay::hideOverlay()
     Connection& c = *FConnection;
     if (c.display == nullptr)
         return;
-    for (const auto& output : c.outputs) {
-        if (output->loupe.isEmpty())
-            continue;
-        c.clearLoupe(*output);
-        wl_surface_commit(output->surface);
-    }
+    for (const auto& output : c.outputs)
+        c.hideLoupe(*output);
     wl_display_flush(c.display);
 }

@@ -116,3 +116,25 @@ TEST(FrozenFrame, EachTransformShowsTheBufferTurnedAndMirrored)
         EXPECT_EQ(frame->buffer().pixel(corner.topLeft()), shown.pixel(0, 0));
     }
 }
+
+// The copy shown as it came, where nothing needs converting: the frame reads
+// the compositor's memory itself, and what it cannot read that way it refuses.
+TEST(FrozenFrame, OverTheCompositorsBufferWithNoCopy)
+{
+    const int stride = 3 * 4 + 4;
+    std::vector<std::uint8_t> bytes = Buffer({{0x00336699, 0x00000000, 0x00FF8000}}, stride);
+    const std::optional<FrozenFrame> frame =
+        FrozenFrame::over(FrozenFrame::ARGB8888, QSize(3, 1), stride, bytes.data(), bytes.size(),
+                          false, 2);
+    ASSERT_TRUE(frame);
+    EXPECT_EQ(frame->buffer().constBits(), bytes.data());
+    // Turned half round: the last pixel shows first.
+    EXPECT_EQ(hex(frame->colorAt({0, 0})), hex(HSLUtils::TColor(0x0080FF)));
+    EXPECT_EQ(hex(frame->colorAt({2, 0})), hex(HSLUtils::TColor(0x996633)));
+    EXPECT_FALSE(FrozenFrame::over(FrozenFrame::ARGB8888, QSize(3, 1), stride, bytes.data(),
+                                   bytes.size(), true, 0)); // rows bottom up
+    EXPECT_FALSE(FrozenFrame::over(FrozenFrame::XBGR8888, QSize(3, 1), stride, bytes.data(),
+                                   bytes.size(), false, 0));
+    EXPECT_FALSE(FrozenFrame::over(FrozenFrame::XRGB8888, QSize(3, 2), stride, bytes.data(),
+                                   bytes.size(), false, 0)); // too few bytes
+}
