@@ -101,8 +101,9 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     if (parser.isSet(picker)) {
         const std::optional<PickerMode> mode = PickerModeNamed(parser.value(picker));
         if (!mode)
-            return UsageError{QStringLiteral("Unknown picker '%1': use auto, x11, portal or wlroots.")
-                                  .arg(parser.value(picker))};
+            return UsageError{
+                QStringLiteral("Unknown picker '%1': use auto, x11, portal or wlroots.")
+                    .arg(parser.value(picker))};
         line.picker = *mode;
     }
 

@@ -156,11 +156,11 @@ private:
     Platform& FPlatform;
     FailureBoundary FBoundary;
     bool FPlaced = false;
-    bool FScreenFailureShown = false;    // the picker's unreadable-screen box is up for this run
-    std::unique_ptr<PickerLoupe> FLoupe; // made at the first tick that reads the pointer
-    std::unique_ptr<DesktopPicker> FPicker;      // made at the first pick
-    HSLUtils::TColor FColorBeforePick = 0;       // shown again when a live pick is cancelled
-    bool FPickSampled = false;                   // this pick's ticks may have changed the color
+    bool FScreenFailureShown = false;       // the picker's unreadable-screen box is up for this run
+    std::unique_ptr<PickerLoupe> FLoupe;    // made at the first tick that reads the pointer
+    std::unique_ptr<DesktopPicker> FPicker; // made at the first pick
+    HSLUtils::TColor FColorBeforePick = 0;  // shown again when a live pick is cancelled
+    bool FPickSampled = false;              // this pick's ticks may have changed the color
 
     int FRed = 0;
     int FGreen = 0;

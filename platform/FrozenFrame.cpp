@@ -52,8 +52,9 @@ std::optional<FrozenFrame> FrozenFrame::fromBuffer(std::uint32_t format, QSize s
         return std::nullopt;
     const bool asQRgb = layout->sameAsQRgb();
     for (int y = 0; y < size.height(); ++y) {
-        const std::uint8_t* row = data + static_cast<std::size_t>(stride) *
-                                             static_cast<std::size_t>(yInvert ? size.height() - 1 - y : y);
+        const std::uint8_t* row =
+            data + static_cast<std::size_t>(stride) *
+                       static_cast<std::size_t>(yInvert ? size.height() - 1 - y : y);
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
         if (asQRgb) {
             std::memcpy(out, row, static_cast<std::size_t>(size.width()) * 4);
@@ -123,7 +124,8 @@ std::optional<HSLUtils::TColor> FrozenFrame::colorAt(QPoint shown) const
     if (!QRect(QPoint(), shownSize()).contains(shown))
         return std::nullopt;
     const QPointF centre = shownToBuffer().map(QPointF(shown) + QPointF(0.5, 0.5));
-    const QPoint at(static_cast<int>(std::floor(centre.x())), static_cast<int>(std::floor(centre.y())));
+    const QPoint at(static_cast<int>(std::floor(centre.x())),
+                    static_cast<int>(std::floor(centre.y())));
     if (!FBuffer.rect().contains(at))
         return std::nullopt;
     return FromQRgb(FBuffer.pixel(at));

@@ -104,8 +104,8 @@ struct OverlayOutput {
     wl_subsurface* loupeSubsurface = nullptr;
     wp_viewport* loupeViewport = nullptr;
     std::unique_ptr<OverlayShmBuffer> loupeBuffer;
-    QRect loupe; // where it stands, in shown pixels; empty when hidden
-    QPoint origin;     // where its shown pixels start on the desktop
+    QRect loupe;   // where it stands, in shown pixels; empty when hidden
+    QPoint origin; // where its shown pixels start on the desktop
 
     QRect desktopRect() const { return {origin, frame ? frame->shownSize() : QSize()}; }
 
@@ -155,8 +155,8 @@ struct WlrootsOverlay::Connection {
     xkb_state* keys = nullptr;
 
     OverlayOutput* pointerOn = nullptr; // the output whose overlay has the pointer
-    std::optional<QPoint> aim;   // on the desktop
-    bool over = false;           // picked or cancelled: input no longer counts
+    std::optional<QPoint> aim;          // on the desktop
+    bool over = false;                  // picked or cancelled: input no longer counts
 
     ~Connection()
     {
@@ -292,9 +292,9 @@ struct WlrootsOverlay::Connection {
             wl_surface_attach(output.loupeSurface, buffer->opaque, 0, 0);
             wl_surface_damage_buffer(output.loupeSurface, 0, 0, size.width(), size.height());
             if (output.loupeViewport != nullptr)
-                wp_viewport_set_destination(
-                    output.loupeViewport, std::max(1, qRound(picture.width() / scale.x())),
-                    std::max(1, qRound(picture.height() / scale.y())));
+                wp_viewport_set_destination(output.loupeViewport,
+                                            std::max(1, qRound(picture.width() / scale.x())),
+                                            std::max(1, qRound(picture.height() / scale.y())));
             output.loupeBuffer = std::move(buffer); // the compositor holds its own reference
         }
         wl_subsurface_set_position(output.loupeSubsurface, qRound(at.x() / scale.x()),
@@ -333,8 +333,7 @@ void OutputScale(void* data, wl_output*, int32_t factor)
     static_cast<OverlayOutput*>(data)->scale = factor;
 }
 const wl_output_listener OutputListener{OutputGeometry, OutputMode, OutputDone, OutputScale,
-                                        nullptr, nullptr}; // name, description: version 4
-
+                                        nullptr,        nullptr}; // name, description: version 4
 
 // The copy of one output.
 void FrameBuffer(void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, uint32_t width,
@@ -360,7 +359,8 @@ void FrameBuffer(void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, u
 }
 void FrameFlags(void* data, zwlr_screencopy_frame_v1*, uint32_t flags)
 {
-    static_cast<OverlayOutput*>(data)->yInvert = (flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT) != 0;
+    static_cast<OverlayOutput*>(data)->yInvert =
+        (flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT) != 0;
 }
 void FrameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint32_t)
 {
@@ -370,9 +370,9 @@ void FrameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint3
         return;
     }
     // Shown as it came where it can be, converted where it must.
-    output.frame = FrozenFrame::over(output.format, output.bufferSize, output.stride,
-                                     output.captured->data, output.captured->size, output.yInvert,
-                                     output.transform);
+    output.frame =
+        FrozenFrame::over(output.format, output.bufferSize, output.stride, output.captured->data,
+                          output.captured->size, output.yInvert, output.transform);
     if (!output.frame) {
         output.frame = FrozenFrame::fromBuffer(output.format, output.bufferSize, output.stride,
                                                output.captured->data, output.captured->size,
@@ -421,7 +421,8 @@ OverlayOutput* OutputOf(Connection& c, wl_surface* surface)
     return nullptr;
 }
 
-void PointerEnter(void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x, wl_fixed_t y)
+void PointerEnter(void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x,
+                  wl_fixed_t y)
 {
     auto& c = *static_cast<Connection*>(data);
     c.pointerAt(OutputOf(c, surface), x, y);
@@ -448,9 +449,9 @@ void PointerButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button,
 }
 void PointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
 // The seat is bound at version 3: the later events never come.
-const wl_pointer_listener PointerListener{PointerEnter,  PointerLeave, PointerMotion, PointerButton,
-                                          PointerAxis,   nullptr,      nullptr,       nullptr,
-                                          nullptr,       nullptr};
+const wl_pointer_listener PointerListener{PointerEnter, PointerLeave, PointerMotion, PointerButton,
+                                          PointerAxis,  nullptr,      nullptr,       nullptr,
+                                          nullptr,      nullptr};
 
 void KeyboardKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size)
 {
@@ -458,9 +459,10 @@ void KeyboardKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint3
     if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
         void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
         if (text != MAP_FAILED) {
-            xkb_keymap* keymap = xkb_keymap_new_from_buffer(
-                c.xkb, static_cast<const char*>(text), strnlen(static_cast<const char*>(text), size),
-                XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+            xkb_keymap* keymap =
+                xkb_keymap_new_from_buffer(c.xkb, static_cast<const char*>(text),
+                                           strnlen(static_cast<const char*>(text), size),
+                                           XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
             munmap(text, size);
             if (keymap != nullptr) {
                 if (c.keys != nullptr)
@@ -547,13 +549,11 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
     else if (std::strcmp(interface, wl_seat_interface.name) == 0 && c.seat == nullptr) {
         c.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 3));
         wl_seat_add_listener(c.seat, &SeatListener, &c);
-    }
-    else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0)
+    } else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0)
         c.screencopy = static_cast<zwlr_screencopy_manager_v1*>(
             bind(&zwlr_screencopy_manager_v1_interface, 1));
     else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0)
-        c.layerShell =
-            static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
+        c.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
     else if (std::strcmp(interface, wp_viewporter_interface.name) == 0)
         c.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
     else if (std::strcmp(interface, wl_output_interface.name) == 0) {
@@ -603,13 +603,15 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
     }
     if (c.compositor == nullptr || c.shm == nullptr || c.screencopy == nullptr ||
         c.layerShell == nullptr || c.outputs.empty()) {
-        failure = QStringLiteral("the Wayland compositor lets no client copy and cover its outputs");
+        failure =
+            QStringLiteral("the Wayland compositor lets no client copy and cover its outputs");
         return nullptr;
     }
     c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
 
     for (const auto& output : c.outputs) {
-        output->capture = zwlr_screencopy_manager_v1_capture_output(c.screencopy, 0, output->output);
+        output->capture =
+            zwlr_screencopy_manager_v1_capture_output(c.screencopy, 0, output->output);
         zwlr_screencopy_frame_v1_add_listener(output->capture, &FrameListener, output.get());
     }
     const auto copied = [&] {
@@ -682,8 +684,8 @@ void WlrootsOverlay::listen()
 {
     if (FNotifier != nullptr || FConnection->display == nullptr)
         return;
-    FNotifier = new QSocketNotifier(wl_display_get_fd(FConnection->display), QSocketNotifier::Read,
-                                    this);
+    FNotifier =
+        new QSocketNotifier(wl_display_get_fd(FConnection->display), QSocketNotifier::Read, this);
     connect(FNotifier, &QSocketNotifier::activated, this, &WlrootsOverlay::readEvents);
     // Events read in with the last answers wait in the queue; the socket won't tell of them.
     QMetaObject::invokeMethod(this, &WlrootsOverlay::readEvents, Qt::QueuedConnection);
@@ -711,8 +713,8 @@ void WlrootsOverlay::finish(Outcome outcome)
         return;
     HSLUtils::TColor color = Pixel::NoColor;
     if (outcome == Outcome::Picked) {
-        const Pixel pixel = FConnection->aim ? pixelAt(FConnection->aim->x(), FConnection->aim->y())
-                                             : Pixel{};
+        const Pixel pixel =
+            FConnection->aim ? pixelAt(FConnection->aim->x(), FConnection->aim->y()) : Pixel{};
         if (pixel.status == Pixel::Status::Color)
             color = pixel.color;
         else
@@ -737,7 +739,8 @@ DesktopPixels::Pixel WlrootsOverlay::pixelAt(int x, int y)
     const OverlayOutput* output = FConnection->outputAt({x, y});
     if (output == nullptr)
         return {};
-    const std::optional<HSLUtils::TColor> color = output->frame->colorAt(QPoint(x, y) - output->origin);
+    const std::optional<HSLUtils::TColor> color =
+        output->frame->colorAt(QPoint(x, y) - output->origin);
     if (!color)
         return {};
     return {Pixel::Status::Color, *color};

@@ -31,7 +31,7 @@ void WlrootsPicker::start(const QWindow*, Handlers handlers)
             moved();
     };
     FOverlay->finished = [this, ended = handlers.ended](WlrootsOverlay::Outcome outcome,
-                                                         HSLUtils::TColor color) {
+                                                        HSLUtils::TColor color) {
         // The overlay goes once this call is over; its desktop is no longer sampled.
         QTimer::singleShot(0, [overlay = std::shared_ptr<WlrootsOverlay>(std::move(FOverlay))] {});
         Ending ending{Ending::Kind::Failed, 0};

@@ -62,8 +62,8 @@ int main(int argc, char** argv)
         }
         shown.reset();
         clock.restart();
-        QProcess::execute(QStringLiteral("grim"),
-                          {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("/dev/null")});
+        QProcess::execute(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"),
+                                                   QStringLiteral("/dev/null")});
         grim.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
     }
     std::printf("overlays shown:        %7.2f ms (median of 20)\n", Median(overlay));
@@ -90,8 +90,9 @@ int main(int argc, char** argv)
             pick.kill();
             pick.waitForFinished();
         }
-        std::printf("huvella --pick, start to overlays: %6.2f ms (median of 10; ratio to grim %.2f)\n",
-                    Median(picks), Median(picks) / Median(grim));
+        std::printf(
+            "huvella --pick, start to overlays: %6.2f ms (median of 10; ratio to grim %.2f)\n",
+            Median(picks), Median(picks) / Median(grim));
     }
 
     // The window's pick.
@@ -100,7 +101,8 @@ int main(int argc, char** argv)
     form.show();
     QTest::qWaitForWindowExposed(&form);
     QProcess pointer;
-    pointer.start(qEnvironmentVariable("HUVELLA_TEST_POINTER"), {QStringLiteral("1280"), QStringLiteral("720")});
+    pointer.start(qEnvironmentVariable("HUVELLA_TEST_POINTER"),
+                  {QStringLiteral("1280"), QStringLiteral("720")});
     pointer.waitForStarted();
     pointer.write("move 1270 710\n");
     QTest::qWait(300);
@@ -109,7 +111,8 @@ int main(int argc, char** argv)
     std::vector<double> ticks;
     for (int i = 0; i < 100; ++i) {
         const QPoint at(100 + 3 * i, 100 + i);
-        pointer.write(QByteArray("move ") + QByteArray::number(at.x()) + ' ' + QByteArray::number(at.y()) + '\n');
+        pointer.write(QByteArray("move ") + QByteArray::number(at.x()) + ' ' +
+                      QByteArray::number(at.y()) + '\n');
         QTest::qWaitFor([&] { return form.SampledDesktop().cursorPos() == at; }, 2000);
         QElapsedTimer clock;
         clock.start();

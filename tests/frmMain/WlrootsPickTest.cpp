@@ -44,7 +44,10 @@ public:
         FProcess.waitForFinished();
     }
     void command(const QByteArray& line) { FProcess.write(line + '\n'); }
-    void move(QPoint at) { command("move " + QByteArray::number(at.x()) + ' ' + QByteArray::number(at.y())); }
+    void move(QPoint at)
+    {
+        command("move " + QByteArray::number(at.x()) + ' ' + QByteArray::number(at.y()));
+    }
     // Out of the way, and drawn there, before the desktop is copied: headless, the
     // compositor draws the cursor into the output's picture.
     void park()
@@ -80,7 +83,8 @@ int Type(const QStringList& keys)
 QImage Screenshot()
 {
     QProcess grim;
-    grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+    grim.start(QStringLiteral("grim"),
+               {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
     grim.waitForFinished();
     return QImage::fromData(grim.readAllStandardOutput(), "PPM");
 }
@@ -100,8 +104,9 @@ protected:
         ConfigureApplication(*qApp);
         // Noise as the background: every pixel differs from its neighbours.
         ASSERT_TRUE(folder.isValid());
-        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                 QFile::ReadOther | QFile::ExeOther);
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                 QFile::ExeOwner | QFile::ReadOther |
+                                                 QFile::ExeOther);
         QImage noise(Layout, QImage::Format_RGB32);
         for (int y = 0; y < noise.height(); ++y)
             for (int x = 0; x < noise.width(); ++x)

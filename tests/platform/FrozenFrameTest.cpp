@@ -1,8 +1,8 @@
 // An output's copy as the compositor hands it over, on buffers made here: each
 // pixel format reduced to 8 bits a channel, rows bottom up, and the eight
 // transforms that turn the buffer into what the output shows.
-#include "Hex.h"
 #include "platform/FrozenFrame.h"
+#include "Hex.h"
 
 #include <QImage>
 #include <cstring>
@@ -103,7 +103,8 @@ TEST(FrozenFrame, EachTransformShowsTheBufferTurnedAndMirrored)
         QImage shown = buffer.transformed(QTransform().rotate(90 * (transform & 3)));
         if (transform & 4)
             shown = shown.mirrored(true, false);
-        const std::optional<FrozenFrame> frame = Frame(FrozenFrame::XRGB8888, rows, false, transform);
+        const std::optional<FrozenFrame> frame =
+            Frame(FrozenFrame::XRGB8888, rows, false, transform);
         ASSERT_TRUE(frame);
         ASSERT_EQ(frame->shownSize(), shown.size());
         for (int y = 0; y < shown.height(); ++y)
@@ -123,9 +124,8 @@ TEST(FrozenFrame, OverTheCompositorsBufferWithNoCopy)
 {
     const int stride = 3 * 4 + 4;
     std::vector<std::uint8_t> bytes = Buffer({{0x00336699, 0x00000000, 0x00FF8000}}, stride);
-    const std::optional<FrozenFrame> frame =
-        FrozenFrame::over(FrozenFrame::ARGB8888, QSize(3, 1), stride, bytes.data(), bytes.size(),
-                          false, 2);
+    const std::optional<FrozenFrame> frame = FrozenFrame::over(
+        FrozenFrame::ARGB8888, QSize(3, 1), stride, bytes.data(), bytes.size(), false, 2);
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->buffer().constBits(), bytes.data());
     // Turned half round: the last pixel shows first.

@@ -13,16 +13,16 @@
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <chrono>
-#include <iterator>
-#include <iostream>
-#include <sstream>
-#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
+#include <iterator>
 #include <linux/input-event-codes.h>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 #include <wayland-client.h>
 
 namespace {
