@@ -9,7 +9,7 @@
 //
 // As a DesktopPixels, it reads the frozen copies: the desktop's pixels are those
 // of every output side by side, left to right, each in its own physical pixels
-// as it shows them. The loupe is drawn into the overlay's own picture.
+// as it shows them. The loupe is a surface of its own above the overlay.
 #include "platform/DesktopPixels.h"
 
 #include <QObject>
