@@ -12,10 +12,14 @@
 #include "platform/ClassicSystemColors.h"
 #include "platform/PickerMode.h"
 #include "platform/QtDBusColorPortal.h"
+#include "platform/WaylandPickerProbe.h"
+#include "platform/WlrootsPicker.h"
 #include "platform/X11PointerGrab.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <wayland-client.h>
 
 namespace {
 
@@ -96,11 +100,67 @@ int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
     return status;
 }
 
+// One pick on the frozen outputs of a wlroots compositor. The program shows no
+// window of its own: the toolkit only draws the loupe's text, offscreen.
+int PickOnWlroots(int& argc, char** argv, const CommandLine& line)
+{
+    // The overlays first, before the toolkit starts: the desktop freezes at once.
+    WlrootsPicker picker;
+    if (!picker.prepare()) {
+        std::fprintf(stderr, "huvella: %s\n", qPrintable(picker.failure()));
+        return FailureStatus;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    ClassicSystemColors colors;
+    std::unique_ptr<PickerLoupe> loupe;
+    int status = FailureStatus;
+    // The loupe follows each move: there is no window whose ticks would pace it.
+    picker.moved = [&] {
+        if (!loupe)
+            return;
+        if (const std::optional<QPoint> at = picker.live()->cursorPos())
+            loupe->follow(*at);
+    };
+    DesktopPicker::Handlers handlers;
+    handlers.started = [&] { loupe = std::make_unique<PickerLoupe>(*picker.live()); };
+    handlers.ended = [&](const DesktopPicker::Ending& ending) {
+        loupe.reset();
+        using Kind = DesktopPicker::Ending::Kind;
+        switch (ending.kind) {
+        case Kind::Picked:
+            status = WriteOut(FormatColor(ending.color, line.format, colors)) ? 0 : FailureStatus;
+            if (status != 0)
+                std::fputs("huvella: cannot write the color\n", stderr);
+            break;
+        case Kind::Cancelled:
+            status = 1;
+            break;
+        case Kind::Failed:
+            std::fprintf(stderr, "huvella: %s\n",
+                         picker.failure().isEmpty() ? "the Wayland compositor ended the pick"
+                                                    : qPrintable(picker.failure()));
+            break;
+        }
+        QCoreApplication::exit(status);
+    };
+    picker.start(nullptr, std::move(handlers));
+    QGuiApplication::exec();
+    return status;
+}
+
 } // namespace
 
 int RunPick(int& argc, char** argv, const CommandLine& line)
 {
-    if (ResolvePickerMode(line.picker) == PickerMode::Portal)
+    // A failure is one line of ours: the Wayland library's own messages stay out.
+    wl_log_set_handler_client([](const char*, va_list) {});
+    PickerMode mode = ResolvePickerMode(line.picker);
+    if (line.picker == PickerMode::Auto && mode == PickerMode::Portal)
+        mode = ChooseWaylandPicker(ProbeWaylandOffers());
+    if (mode == PickerMode::Wlroots)
+        return PickOnWlroots(argc, argv, line);
+    if (mode == PickerMode::Portal)
         return PickThroughPortal(argc, argv, line);
     // The grab comes first: with no X display there is no QApplication to make.
     QString failure;

@@ -5,6 +5,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Packages the program needs to build and run.
 run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxcb-xinerama0-dev libxcb-shape0-dev libxtst-dev fonts-dejavu-core
               xvfb xdotool imagemagick)
+# The picker's own Wayland connection: the client library and wayland-scanner,
+# the stable protocols (viewporter, xdg-shell), key symbols through xkbcommon.
+run_packages+=(pkg-config libwayland-dev wayland-protocols libxkbcommon-dev)
 # What the tests and benchmarks need on top (openbox: a window manager that
 # frames the windows, for the placement tests).
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache openbox)
@@ -21,6 +24,9 @@ test_packages+=("${package_packages[@]}" lintian desktop-file-utils appstream
 # Wayland compositor with Qt's Wayland plugin.
 test_packages+=(dbus-daemon dbus-bin python3-dbus python3-gi gir1.2-glib-2.0
                 xdg-desktop-portal weston qt6-wayland)
+# The picker on a wlroots desktop: a headless sway, its background helper (a
+# picture of noise), grim to read back what it shows, wtype for keys.
+test_packages+=(sway swaybg grim wtype)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 

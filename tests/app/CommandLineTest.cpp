@@ -106,6 +106,10 @@ TEST(CommandLine, BadInputIsExitTwoWithTheReasonOnStderrOnly)
         {"pick with no display",
          {"--pick", "--picker=live"},
          "huvella: cannot open the X display"},
+        {"pick by x11 with no display", {"--pick", "--picker=x11"}, "huvella: cannot open the X display"},
+        {"pick on wlroots with no compositor",
+         {"--pick", "--picker=wlroots"},
+         "huvella: cannot connect to the Wayland compositor"},
         // What is echoed shows its control characters escaped.
         {"a line break in an argument", {"a\nb"}, "huvella: Unexpected argument 'a\\nb'."},
         {"control characters in a format",

@@ -1,0 +1,177 @@
+// The window's picker on a headless sway (tests/support/with-sway), as the
+// program starts there: the first pick finds the compositor's screen copy and
+// overlays, freezes the desktop, and every field follows the pointer over it;
+// an arrow key moves the point one pixel, a click or Enter picks, Escape puts
+// back the color the window had. The pointer is the tests' own virtual one;
+// the expected colors are what grim reads of the output before the pick.
+#include "Hex.h"
+#include "PickerButtonTexts.h"
+#include "QtPrinters.h"
+#include "ShownFields.h"
+#include "app/DesktopPlatform.h"
+#include "app/GuiCommands.h"
+#include "app/StartUp.h"
+#include "frmMain/TButton.h"
+#include "frmMain/TForm1.h"
+#include "platform/PackedColor.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// with-sway's one output.
+constexpr QSize Layout(1280, 720);
+
+// The tests' virtual pointer, kept for the whole test: positions in logical pixels.
+class VirtualPointer {
+public:
+    VirtualPointer()
+    {
+        FProcess.start(QStringLiteral(HUVELLA_TEST_POINTER),
+                       {QString::number(Layout.width()), QString::number(Layout.height())});
+        FProcess.waitForStarted();
+    }
+    ~VirtualPointer()
+    {
+        FProcess.closeWriteChannel();
+        FProcess.waitForFinished();
+    }
+    void command(const QByteArray& line) { FProcess.write(line + '\n'); }
+    void move(QPoint at)
+    {
+        command("move " + QByteArray::number(at.x()) + ' ' + QByteArray::number(at.y()));
+    }
+    // Out of the way, and drawn there, before the desktop is copied: headless, the
+    // compositor draws the cursor into the output's picture.
+    void park()
+    {
+        move({Layout.width() - 1, Layout.height() - 1});
+        QTest::qWait(300);
+    }
+
+private:
+    QProcess FProcess;
+};
+
+// Runs a helper to its end while the event loop goes on: the overlay's
+// connection must keep reading meanwhile.
+int RunAlongside(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000))
+        return -1;
+    return process.exitCode();
+}
+
+// The program learns of wtype's keyboard once wtype makes it: the keys wait a little.
+int Type(const QStringList& keys)
+{
+    QStringList arguments{QStringLiteral("-s"), QStringLiteral("300")};
+    for (const QString& key : keys)
+        arguments << QStringLiteral("-k") << key;
+    return RunAlongside(QStringLiteral("wtype"), arguments);
+}
+
+QImage Screenshot()
+{
+    QProcess grim;
+    grim.start(QStringLiteral("grim"),
+               {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+    grim.waitForFinished();
+    return QImage::fromData(grim.readAllStandardOutput(), "PPM");
+}
+
+bool WaitForCaption(const TForm1& form, const QString& caption)
+{
+    return QTest::qWaitFor([&] { return form.btn6->text() == caption; }, 5000);
+}
+
+} // namespace
+
+class WlrootsPick : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(QGuiApplication::platformName(), "wayland");
+        ConfigureApplication(*qApp);
+        // Noise as the background: every pixel differs from its neighbours.
+        ASSERT_TRUE(folder.isValid());
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                 QFile::ExeOwner | QFile::ReadOther |
+                                                 QFile::ExeOther);
+        QImage noise(Layout, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, QRandomGenerator::global()->generate() | 0xFF000000);
+        const QString picture = folder.filePath(QStringLiteral("noise.png"));
+        ASSERT_TRUE(noise.save(picture));
+        QFile::setPermissions(picture, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        ASSERT_EQ(RunAlongside(QStringLiteral("swaymsg"),
+                               {QStringLiteral("output"), QStringLiteral("HEADLESS-1"),
+                                QStringLiteral("bg"), picture, QStringLiteral("fill")}),
+                  0);
+        pointer.park();
+        desktop = Screenshot();
+        ASSERT_EQ(desktop.size(), Layout);
+    }
+
+    HSLUtils::TColor colorAt(QPoint at) const { return FromQRgb(desktop.pixel(at)); }
+
+    // Left of the window, which sway floats in the middle.
+    const QPoint A{100, 100}, B{200, 650}, C{1100, 300}, D{60, 400};
+    QTemporaryDir folder;
+    VirtualPointer pointer;
+    QImage desktop;
+};
+
+TEST_F(WlrootsPick, TheFieldsFollowThePointerOverTheFrozenDesktop)
+{
+    DesktopPlatform platform; // as the program starts: Auto
+    TForm1 form(platform.platform);
+    OpenOnColor(form, QStringLiteral("#FF8000"));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::qWait(200);
+    const ShownFields before = ShownFields::of(form);
+
+    // Escape: the color from before the pick comes back.
+    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    EXPECT_EQ(platform.platform.Picker, PickerMode::Wlroots);
+    EXPECT_EQ(form.btn6->text(), Stop);
+    pointer.move(A);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(A); }, 5000))
+        << hex(form.CurrentColor()) << " for " << hex(colorAt(A));
+    EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(A)));
+    pointer.move(B);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(B); }, 5000));
+    EXPECT_EQ(Type({QStringLiteral("Escape")}), 0);
+    EXPECT_TRUE(WaitForCaption(form, Pick));
+    EXPECT_EQ(ShownFields::of(form), before);
+
+    // A click picks the pixel under the pointer; the fields keep it.
+    pointer.park();
+    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    pointer.move(C);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(C); }, 5000));
+    pointer.command("click left");
+    EXPECT_TRUE(WaitForCaption(form, Pick));
+    QTest::qWait(150); // no tick comes after the pick
+    EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(C)));
+
+    // An arrow key moves the point one pixel, Enter picks it.
+    pointer.park();
+    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    pointer.move(D);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D); }, 5000));
+    EXPECT_EQ(Type({QStringLiteral("Right"), QStringLiteral("Return")}), 0);
+    EXPECT_TRUE(WaitForCaption(form, Pick));
+    EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(D + QPoint(1, 0))));
+}
