@@ -4,7 +4,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages the program needs to build and run.
 run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxcb-xinerama0-dev libxcb-shape0-dev libxtst-dev fonts-dejavu-core
-              xvfb xdotool imagemagick)
+              xvfb xdotool imagemagick pkg-config libpipewire-0.3-dev)
 # What the tests and benchmarks need on top (openbox: a window manager that
 # frames the windows, for the placement tests).
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache openbox)
@@ -21,6 +21,9 @@ test_packages+=("${package_packages[@]}" lintian desktop-file-utils appstream
 # Wayland compositor with Qt's Wayland plugin.
 test_packages+=(dbus-daemon dbus-bin python3-dbus python3-gi gir1.2-glib-2.0
                 xdg-desktop-portal weston qt6-wayland)
+# Screen casting: the PipeWire daemon and session manager, with the SPA plugins
+# the stand-in source and the program's streams run on.
+test_packages+=(pipewire pipewire-bin wireplumber libspa-0.2-modules)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 

@@ -1,0 +1,101 @@
+#include "platform/ScreenCastPicker.h"
+
+#include <QTimer>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace {
+using EndingKind = DesktopPicker::Ending::Kind;
+}
+
+ScreenCastPicker::ScreenCastPicker(QString module) : FModule(std::move(module)) {}
+
+// The streams go before the session that shares them.
+ScreenCastPicker::~ScreenCastPicker()
+{
+    FDesktop.reset();
+    FPortal.close();
+}
+
+bool ScreenCastPicker::isRunning() const
+{
+    return FRunning;
+}
+
+DesktopPixels* ScreenCastPicker::live()
+{
+    return FRunning && FStarted ? FDesktop.get() : nullptr;
+}
+
+void ScreenCastPicker::start(const QWindow* window, Handlers handlers)
+{
+    stop();
+    FHandlers = std::move(handlers);
+    FRunning = true;
+    ++FPicks;
+    FPortal.open(window,
+                 {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
+                  [this](bool cancelled) {
+                      endLater({cancelled ? EndingKind::Cancelled : EndingKind::Failed, 0});
+                  },
+                  // The desktop stopped sharing: as if the user stopped.
+                  [this] { endLater({EndingKind::Cancelled, 0}); }});
+}
+
+void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
+{
+    FDesktop = newDesktop();
+    if (!FDesktop) {
+        ::close(grant.fd);
+        endLater({EndingKind::Failed, 0});
+        return;
+    }
+    const bool opened = FDesktop->open(grant.fd, grant.streams,
+                                       {[this] {
+                                            FStarted = true;
+                                            if (FHandlers.started)
+                                                FHandlers.started();
+                                        },
+                                        [this] { endLater({EndingKind::Failed, 0}); }});
+    if (!opened)
+        endLater({EndingKind::Failed, 0});
+}
+
+void ScreenCastPicker::stop()
+{
+    if (!FRunning)
+        return;
+    FRunning = false;
+    FStarted = false;
+    ++FPicks;
+    FDesktop.reset();
+    FPortal.close();
+    FHandlers = {};
+}
+
+void ScreenCastPicker::endLater(Ending ending)
+{
+    QTimer::singleShot(0, this, [this, ending, pick = FPicks] {
+        if (pick != FPicks || !FRunning)
+            return;
+        const Handlers handlers = FHandlers;
+        stop();
+        if (handlers.ended)
+            handlers.ended(ending);
+    });
+}
+
+// The module stays loaded once loaded: PipeWire keeps state of its own.
+std::unique_ptr<ScreenCastDesktop> ScreenCastPicker::newDesktop()
+{
+    if (FNewDesktop == nullptr) {
+        void* module = dlopen(FModule.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+        if (module == nullptr)
+            return nullptr;
+        FNewDesktop =
+            reinterpret_cast<HuvellaNewScreenCastDesktop>(dlsym(module, HUVELLA_NEW_SCREENCAST_DESKTOP));
+        if (FNewDesktop == nullptr)
+            return nullptr;
+    }
+    return std::unique_ptr<ScreenCastDesktop>(FNewDesktop());
+}
