@@ -2,14 +2,19 @@
 
   fake_portal.py frontend   owns org.freedesktop.portal.Desktop and answers
                             Screenshot.PickColor as the test scripted it
-  fake_portal.py backend    owns a portal backend (impl.portal.Screenshot and
-                            impl.portal.Access) for the real xdg-desktop-portal
+  fake_portal.py backend    owns a portal backend (impl.portal.Screenshot,
+                            impl.portal.Access and impl.portal.ScreenCast) for
+                            the real xdg-desktop-portal
 
 Either way the test steers it over org.huvella.test.FakePortal on
 /org/huvella/test: Script(name) sets how the next picks are answered, Calls()
 returns what the program called. Prints "ready" once its names are owned.
+The screen cast shares the monitors that Monitors("node x y width height;...")
+sets; its cursor modes come from HUVELLA_FAKE_CURSOR_MODES (the
+frontend reads them once, at its start).
 """
 import math
+import os
 import sys
 
 import dbus
@@ -46,7 +51,7 @@ ANSWERS = {
     "array": (0, results(color=dbus.Array([0.2, 0.4, 0.6], signature="d", variant_level=1))),
 }
 
-state = {"script": "color", "calls": []}
+state = {"script": "color", "calls": [], "monitors": [], "sessions": {}}
 
 
 def record(call):
@@ -124,16 +129,93 @@ class Frontend(dbus.service.Object):
         return handle
 
 
+class Session(dbus.service.Object):
+    """A screen-cast session of the backend, which the frontend closes."""
+
+    def __init__(self, bus, path):
+        super().__init__(bus, path)
+        self.path = path
+
+    @dbus.service.method("org.freedesktop.impl.portal.Session")
+    def Close(self):
+        record("impl Session.Close")
+        state["sessions"].pop(self.path, None)
+        self.remove_from_connection()
+
+    @dbus.service.signal("org.freedesktop.impl.portal.Session", signature="")
+    def Closed(self):
+        pass
+
+
+def pair(a, b):
+    return dbus.Struct((dbus.Int32(a), dbus.Int32(b)), signature="ii", variant_level=1)
+
+
+SCREENCAST = {
+    "AvailableSourceTypes": dbus.UInt32(1 | 2),
+    "AvailableCursorModes": dbus.UInt32(int(os.environ.get("HUVELLA_FAKE_CURSOR_MODES", "7"))),
+    "version": dbus.UInt32(4),
+}
+
+
 class Backend(dbus.service.Object):
     """The implementation side, behind the real xdg-desktop-portal."""
 
     def __init__(self, bus):
         super().__init__(bus, DESKTOP_PATH)
+        self.bus = bus
 
     @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss",
                          out_signature="v")
     def Get(self, interface, name):
+        if interface == "org.freedesktop.impl.portal.ScreenCast":
+            return dbus.UInt32(SCREENCAST[name], variant_level=1)
         return dbus.UInt32(2, variant_level=1)
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="s",
+                         out_signature="a{sv}")
+    def GetAll(self, interface):
+        if interface == "org.freedesktop.impl.portal.ScreenCast":
+            return dbus.Dictionary(SCREENCAST, signature="sv")
+        return dbus.Dictionary({"version": dbus.UInt32(2)}, signature="sv")
+
+    @dbus.service.method("org.freedesktop.impl.portal.ScreenCast", in_signature="oosa{sv}",
+                         out_signature="ua{sv}")
+    def CreateSession(self, handle, session_handle, app_id, options):
+        record("impl CreateSession")
+        state["sessions"][str(session_handle)] = Session(self.bus, str(session_handle))
+        return (dbus.UInt32(0), results(session_id=dbus.String("huvella-test",
+                                                               variant_level=1)))
+
+    @dbus.service.method("org.freedesktop.impl.portal.ScreenCast", in_signature="oosa{sv}",
+                         out_signature="ua{sv}")
+    def SelectSources(self, handle, session_handle, app_id, options):
+        restore = options.get("restore_data")
+        record(f"impl SelectSources types={int(options.get('types', 0))} "
+               f"multiple={bool(options.get('multiple', False))} "
+               f"cursor_mode={int(options.get('cursor_mode', 0))} "
+               f"persist_mode={int(options.get('persist_mode', 0))} "
+               f"restore={str(restore[2]) if restore is not None else 'none'}")
+        return (dbus.UInt32(0), results())
+
+    @dbus.service.method("org.freedesktop.impl.portal.ScreenCast", in_signature="oossa{sv}",
+                         out_signature="ua{sv}")
+    def Start(self, handle, session_handle, app_id, parent, options):
+        record("impl Start")
+        if state["script"] == "cancel":
+            return (dbus.UInt32(1), results())
+        streams = dbus.Array([
+            dbus.Struct((dbus.UInt32(node),
+                         dbus.Dictionary({"position": pair(x, y), "size": pair(w, h),
+                                          "source_type": dbus.UInt32(1, variant_level=1)},
+                                         signature="sv")), signature="ua{sv}")
+            for node, x, y, w, h in state["monitors"]], signature="(ua{sv})", variant_level=1)
+        restore = dbus.Struct((dbus.String("huvella-test"), dbus.UInt32(1),
+                               dbus.String("granted-monitors", variant_level=1)),
+                              signature="suv", variant_level=1)
+        return (dbus.UInt32(0), results(streams=streams,
+                                        persist_mode=dbus.UInt32(1, variant_level=1),
+                                        restore_data=restore))
 
     @dbus.service.method("org.freedesktop.impl.portal.Screenshot", in_signature="ossa{sv}",
                          out_signature="ua{sv}")
@@ -166,6 +248,19 @@ class Control(dbus.service.Object):
     @dbus.service.method(CONTROL_NAME, out_signature="as")
     def Calls(self):
         return dbus.Array(state["calls"], signature="s")
+
+    # "node x y width height" for each monitor, separated by ";".
+    @dbus.service.method(CONTROL_NAME, in_signature="s")
+    def Monitors(self, monitors):
+        state["monitors"] = [tuple(int(v) for v in m.split()) for m in monitors.split(";")]
+
+    # The desktop ends every share, as GNOME's "Stop sharing" does.
+    @dbus.service.method(CONTROL_NAME)
+    def CloseSessions(self):
+        for session in list(state["sessions"].values()):
+            session.Closed()
+            session.remove_from_connection()
+        state["sessions"] = {}
 
     # The portal's name given up and taken again: a desktop without a portal.
     @dbus.service.method(CONTROL_NAME)
