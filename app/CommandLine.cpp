@@ -8,8 +8,8 @@ std::optional<PickerMode> PickerModeNamed(const QString& name)
 {
     if (name == QLatin1String("auto"))
         return PickerMode::Auto;
-    if (name == QLatin1String("live"))
-        return PickerMode::Live;
+    if (name == QLatin1String("x11") || name == QLatin1String("live")) // its former name
+        return PickerMode::X11;
     if (name == QLatin1String("portal"))
         return PickerMode::Portal;
     return std::nullopt;
@@ -46,7 +46,7 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
         QStringLiteral("FORMAT"));
     const QCommandLineOption picker(
         QStringLiteral("picker"),
-        QStringLiteral("How to read the desktop: auto (default), live (X11) or portal."),
+        QStringLiteral("How to read the desktop: auto (default), x11, portal or wlroots."),
         QStringLiteral("MODE"));
     parser.addOptions({color, convert, pick, format, picker});
 
@@ -99,7 +99,7 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     if (parser.isSet(picker)) {
         const std::optional<PickerMode> mode = PickerModeNamed(parser.value(picker));
         if (!mode)
-            return UsageError{QStringLiteral("Unknown picker '%1': use auto, live or portal.")
+            return UsageError{QStringLiteral("Unknown picker '%1': use auto, x11, portal or wlroots.")
                                   .arg(parser.value(picker))};
         line.picker = *mode;
     }

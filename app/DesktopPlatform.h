@@ -14,7 +14,11 @@ struct DesktopPlatform {
     explicit DesktopPlatform(PickerMode picker = PickerMode::Auto)
         : platform{boxes, colors,  chooser, saveDialog,
                    files, desktop, &portal, ResolvePickerMode(picker)}
-    {}
+    {
+        // On a Wayland session, the first pick asks the compositor for a better way.
+        platform.ProbeCompositor =
+            picker == PickerMode::Auto && platform.Picker == PickerMode::Portal;
+    }
 
     QtMessageBoxes boxes;
     ClassicSystemColors colors;

@@ -41,6 +41,8 @@ public:
     // is read once and shown, or the loupe hides when its centre has no pixel.
     std::optional<DesktopPixels::Block> follow(QPoint pointer);
 
+    // The desktop it is shown on.
+    DesktopPixels& desktop() const { return FDesktop; }
     // Where it stands.
     QRect placement() const { return FPlacement; }
     // The centre's hex text, as shown.

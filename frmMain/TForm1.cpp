@@ -7,7 +7,6 @@
 #include "frmMain/TShape.h"
 #include "platform/FrameExtents.h"
 #include "platform/Hints.h"
-#include "platform/ThreadsOnOneCpu.h"
 #include "sTrackBar/TsTrackBar.h"
 
 #include <QFontDatabase>
@@ -156,11 +155,11 @@ TForm1::TForm1(Platform& platform, QWidget* parent)
     btn1->setFocus();
 }
 
-// A portal pick still open is closed: its answer has no window to go to.
+// A pick still open is closed: its ending has no window to go to.
 TForm1::~TForm1()
 {
-    if (FPlatform.Portal != nullptr && FPlatform.Portal->isPicking())
-        FPlatform.Portal->cancel();
+    if (FPicker && FPicker->isRunning())
+        FPicker->stop();
 }
 
 void TForm1::createControls()

@@ -5,7 +5,7 @@
 #include "HSLUtils/HSLUtils.h"
 #include "frmMain/FailureBoundary.h"
 #include "frmMain/TColorDialog.h"
-#include "platform/ColorPortal.h"
+#include "platform/DesktopPicker.h"
 #include "platform/DesktopPixels.h"
 #include "platform/Platform.h"
 #include "platform/TSaveTextFileDialog.h"
@@ -19,7 +19,6 @@ class QTimer;
 class TButton;
 class TEdit;
 class TShape;
-class ThreadsOnOneCpu;
 class TsTrackBar;
 
 class TForm1 : public QWidget {
@@ -116,6 +115,8 @@ public:
 
     // The magnifier that follows the pointer while the picker samples.
     PickerLoupe& Loupe();
+    // The desktop the picker's ticks read.
+    DesktopPixels& SampledDesktop();
 
     // The About message: name, version, what the program does, its web address.
     static QString AboutText();
@@ -131,8 +132,8 @@ private:
     void hideLoupe();
     // Fails with the toolkit's message, once per run of unreadable-screen reads.
     void screenUnreadable();
-    void pickThroughPortal();
-    void portalAnswered(const ColorPortal::Answer& answer);
+    void pickerStopped();
+    void pickerEnded(const DesktopPicker::Ending& ending);
     void showPickedColor(HSLUtils::TColor color);
     void translateDialogColor();
 
@@ -157,7 +158,9 @@ private:
     bool FPlaced = false;
     bool FScreenFailureShown = false;    // the picker's unreadable-screen box is up for this run
     std::unique_ptr<PickerLoupe> FLoupe; // made at the first tick that reads the pointer
-    std::unique_ptr<ThreadsOnOneCpu> FSamplingCpu; // while sampling runs
+    std::unique_ptr<DesktopPicker> FPicker;      // made at the first pick
+    HSLUtils::TColor FColorBeforePick = 0;       // shown again when a live pick is cancelled
+    bool FPickSampled = false;                   // this pick's ticks may have changed the color
 
     int FRed = 0;
     int FGreen = 0;

@@ -1,54 +1,101 @@
-// The desktop picker: while sampling is on, every 50 ms tick makes the pixel
-// under the pointer the current color. The timer's running state is the only
-// state; Enter on the focused button, or a click, stops it.
+// The desktop picker: the button starts and stops one DesktopPicker, whichever
+// way it reads the desktop. While a live way samples, every 50 ms tick makes
+// the pixel under the pointer the current color; a way may also end the pick
+// itself, with a color, a cancel or a failure. Enter on the focused button, or
+// a click, stops it.
 #include "frmMain/TForm1.h"
 
 #include "frmMain/PickerCaptions.h"
 #include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
+#include "platform/DesktopPicker.h"
+#include "platform/DesktopPickers.h"
 #include "platform/DesktopPixels.h"
-#include "platform/ThreadsOnOneCpu.h"
 
 #include <QTimer>
 
-// Made when first needed: nothing of the picker's costs anything before the
-// window is up.
+// The desktop the ticks read: the live way's while it samples. Ticks that come
+// with no pick running (the timer driven alone) read the session's screen.
+DesktopPixels& TForm1::SampledDesktop()
+{
+    if (FPicker)
+        if (DesktopPixels* live = FPicker->live())
+            return *live;
+    return FPlatform.Desktop;
+}
+
+// Made when first needed, on the desktop sampled then: nothing of the picker's
+// costs anything before the window is up.
 PickerLoupe& TForm1::Loupe()
 {
-    if (!FLoupe)
-        FLoupe = std::make_unique<PickerLoupe>(FPlatform.Desktop);
+    DesktopPixels& desktop = SampledDesktop();
+    if (!FLoupe || &FLoupe->desktop() != &desktop)
+        FLoupe = std::make_unique<PickerLoupe>(desktop);
     return *FLoupe;
 }
 
 void TForm1::btn6Click(QObject*)
 {
-    if (FPlatform.Picker == PickerMode::Portal && FPlatform.Portal != nullptr) {
-        pickThroughPortal(); // one pick by the desktop's own picker
-        return;
-    }
-    if (tmr1->isActive()) {
-        tmr1->stop();
-        hideLoupe();
-        FPlatform.Desktop.keepUnderOverlay(winId(), false);
-        FSamplingCpu.reset();
-        btn6->setText(PickCaption);
+    if (!FPicker)
+        FPicker = MakeDesktopPicker(FPlatform);
+    if (FPicker->isRunning()) {
+        pickerStopped(); // the color shown stays
+        FPicker->stop();
         return;
     }
     FScreenFailureShown = false; // a new run reports an unreadable screen again
-    FSamplingCpu = std::make_unique<ThreadsOnOneCpu>();
-    FPlatform.Desktop.keepUnderOverlay(winId(), true); // the loupe passes over the window too
-    tmr1->start();                                     // the first read comes one interval from now
+    FColorBeforePick = CurrentColor();
+    FPickSampled = false;
+    winId(); // a live way keeps what its loupe covers of the native window
+    DesktopPicker::Handlers handlers;
+    handlers.started = [this] {
+        FPickSampled = true;
+        tmr1->start(); // the first read comes one interval from now
+    };
+    // The ending comes from the event loop: it is an event of its own, inside the boundary.
+    handlers.ended = [this](const DesktopPicker::Ending& ending) {
+        FBoundary.run([&] { pickerEnded(ending); });
+    };
+    FPicker->start(windowHandle(), std::move(handlers));
     btn6->setText(StopCaption);
+}
+
+void TForm1::pickerStopped()
+{
+    tmr1->stop();
+    hideLoupe();
+    btn6->setText(PickCaption);
+}
+
+// The way ended the pick itself: the user picked or cancelled on the desktop's
+// side, or the desktop failed.
+void TForm1::pickerEnded(const DesktopPicker::Ending& ending)
+{
+    using Kind = DesktopPicker::Ending::Kind;
+    pickerStopped();
+    switch (ending.kind) {
+    case Kind::Picked:
+        showPickedColor(ending.color);
+        break;
+    case Kind::Cancelled:
+        // Ticks showed other colors meanwhile: the one from before comes back.
+        if (FPickSampled)
+            showPickedColor(FColorBeforePick);
+        break;
+    case Kind::Failed:
+        throw EInvalidOperation(QStringLiteral("Canvas does not allow drawing"));
+    }
 }
 
 void TForm1::tmr1Timer(QObject*)
 {
     btn6->setText(StopCaption); // the same text: nothing is redrawn
-    const std::optional<QPoint> pointer = FPlatform.Desktop.cursorPos();
+    DesktopPixels& desktop = SampledDesktop();
+    const std::optional<QPoint> pointer = desktop.cursorPos();
     if (!pointer) {
         hideLoupe();
-        if (!FPlatform.Desktop.screenReadable())
+        if (!desktop.screenReadable())
             screenUnreadable();
         return; // no point to read this time
     }
@@ -66,7 +113,7 @@ void TForm1::tmr1Timer(QObject*)
 
 HSLUtils::TColor TForm1::DesktopColor(int X, int Y)
 {
-    return sampleColor(FPlatform.Desktop.pixelAt(X, Y));
+    return sampleColor(SampledDesktop().pixelAt(X, Y));
 }
 
 // The color of a pixel read, or the "no pixel" value. A screen that cannot be
@@ -102,4 +149,13 @@ void TForm1::hideLoupe()
 {
     if (FLoupe)
         FLoupe->hide();
+}
+
+// The picked color, shown as a sampling tick shows the pixel it read.
+void TForm1::showPickedColor(HSLUtils::TColor color)
+{
+    setCurrentColor(color);
+    TBPosisions();
+    edt1->setText(ColorToHTML(CurrentColor())); // read back: TBPosisions may rebuild it
+    getRGBparams();
 }

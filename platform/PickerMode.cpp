@@ -7,5 +7,5 @@ PickerMode ResolvePickerMode(PickerMode mode, const QProcessEnvironment& environ
     const bool wayland =
         !environment.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
         environment.value(QStringLiteral("XDG_SESSION_TYPE")) == QLatin1String("wayland");
-    return wayland ? PickerMode::Portal : PickerMode::Live;
+    return wayland ? PickerMode::Portal : PickerMode::X11;
 }

@@ -1,13 +1,18 @@
 #pragma once
-// How the picker reads the desktop: by sampling the X11 screen live under the
-// pointer, or by one pick through the desktop portal, the only way on a Wayland
-// session, where no client can read the screen or the pointer. Auto takes the
-// portal on a Wayland session and live sampling elsewhere.
+// How the picker reads the desktop:
+// - X11: sampling the X11 screen live under the pointer (`live` is its old name);
+// - Portal: one pick through the desktop portal's own picker;
+// - Wlroots: the frozen frame of a wlroots compositor (sway and its kin), shown
+//   over every output while the pointer aims.
+// Auto takes X11 outside a Wayland session. On a Wayland session it resolves to
+// Portal here, and the first pick asks the compositor whether a better way is
+// offered (WaylandPickerProbe.h): no client may read the screen or the pointer
+// there otherwise.
 #include <QProcessEnvironment>
 
-enum class PickerMode { Auto, Live, Portal };
+enum class PickerMode { Auto, X11, Live = X11, Portal, Wlroots };
 
-// Live or Portal: Auto resolved by the session the program runs in (a Wayland
+// X11 or Portal: Auto resolved by the session the program runs in (a Wayland
 // session: WAYLAND_DISPLAY set, or XDG_SESSION_TYPE=wayland), whichever Qt
 // platform plugin the window itself uses.
 PickerMode ResolvePickerMode(PickerMode mode, const QProcessEnvironment& environment =

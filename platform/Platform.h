@@ -17,9 +17,13 @@ struct Platform {
     ColorChooser& ColorDialog;
     SaveDialog& SaveFileDialog;
     FileOutput& Files;
+    // The X11 screen, which the picker samples live when Picker is X11.
     DesktopPixels& Desktop;
     // The desktop's own picker, where the program may not read the screen;
     // the picker uses it when Picker is Portal. None: the picker samples live.
     ColorPortal* Portal = nullptr;
-    PickerMode Picker = PickerMode::Live; // Live or Portal; Auto counts as Live
+    PickerMode Picker = PickerMode::X11; // X11, Portal or Wlroots; Auto counts as X11
+    // Picker is Portal only because the session is Wayland's and the user left
+    // the choice to the program: the first pick asks the compositor first.
+    bool ProbeCompositor = false;
 };

@@ -4,7 +4,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages the program needs to build and run.
 run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxcb-xinerama0-dev libxcb-shape0-dev libxtst-dev fonts-dejavu-core
-              xvfb xdotool imagemagick pkg-config libpipewire-0.3-dev)
+              xvfb xdotool imagemagick)
+# The picker's own Wayland connection: the client library and wayland-scanner,
+# the stable protocols (viewporter, xdg-shell), key symbols through xkbcommon.
+run_packages+=(pkg-config libwayland-dev wayland-protocols libxkbcommon-dev)
+# Screen casting's PipeWire streams.
+run_packages+=(libpipewire-0.3-dev)
 # What the tests and benchmarks need on top (openbox: a window manager that
 # frames the windows, for the placement tests).
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache openbox)

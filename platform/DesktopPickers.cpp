@@ -1,0 +1,25 @@
+#include "platform/DesktopPickers.h"
+
+#include "platform/Platform.h"
+#include "platform/PortalPicker.h"
+#include "platform/WaylandPickerProbe.h"
+#include "platform/X11LivePicker.h"
+
+std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
+{
+    if (platform.ProbeCompositor) {
+        platform.Picker = ChooseWaylandPicker(ProbeWaylandOffers());
+        platform.ProbeCompositor = false;
+    }
+    switch (platform.Picker) {
+    case PickerMode::Portal:
+        if (platform.Portal != nullptr)
+            return std::make_unique<PortalPicker>(*platform.Portal);
+        break; // no portal wired: the screen is sampled
+    case PickerMode::Wlroots: // not built yet
+    case PickerMode::Auto:
+    case PickerMode::X11:
+        break;
+    }
+    return std::make_unique<X11LivePicker>(platform.Desktop);
+}
