@@ -12,6 +12,8 @@ std::optional<PickerMode> PickerModeNamed(const QString& name)
         return PickerMode::X11;
     if (name == QLatin1String("portal"))
         return PickerMode::Portal;
+    if (name == QLatin1String("screencast"))
+        return PickerMode::ScreenCast;
     return std::nullopt;
 }
 
@@ -46,7 +48,7 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
         QStringLiteral("FORMAT"));
     const QCommandLineOption picker(
         QStringLiteral("picker"),
-        QStringLiteral("How to read the desktop: auto (default), x11, portal or wlroots."),
+        QStringLiteral("How to read the desktop: auto (default), x11, portal, wlroots or screencast."),
         QStringLiteral("MODE"));
     parser.addOptions({color, convert, pick, format, picker});
 
@@ -99,7 +101,7 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     if (parser.isSet(picker)) {
         const std::optional<PickerMode> mode = PickerModeNamed(parser.value(picker));
         if (!mode)
-            return UsageError{QStringLiteral("Unknown picker '%1': use auto, x11, portal or wlroots.")
+            return UsageError{QStringLiteral("Unknown picker '%1': use auto, x11, portal, wlroots or screencast.")
                                   .arg(parser.value(picker))};
         line.picker = *mode;
     }

@@ -100,7 +100,10 @@ int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
 
 int RunPick(int& argc, char** argv, const CommandLine& line)
 {
-    if (ResolvePickerMode(line.picker) == PickerMode::Portal)
+    // A command has no window to follow the pointer in: where the window
+    // would cast the screen, the command picks once through the portal.
+    const PickerMode mode = ResolvePickerMode(line.picker);
+    if (mode == PickerMode::Portal || mode == PickerMode::ScreenCast)
         return PickThroughPortal(argc, argv, line);
     // The grab comes first: with no X display there is no QApplication to make.
     QString failure;

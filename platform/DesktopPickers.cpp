@@ -2,13 +2,19 @@
 
 #include "platform/Platform.h"
 #include "platform/PortalPicker.h"
+#include "platform/ScreenCastPicker.h"
+#include "platform/ScreenCastPortal.h"
 #include "platform/WaylandPickerProbe.h"
 #include "platform/X11LivePicker.h"
 
 std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
 {
     if (platform.ProbeCompositor) {
-        platform.Picker = ChooseWaylandPicker(ProbeWaylandOffers());
+        WaylandOffers offers = ProbeWaylandOffers();
+        // The portal is asked only where the compositor offers nothing better.
+        if (ChooseWaylandPicker(offers) == PickerMode::Portal)
+            offers.screenCastPointer = ScreenCastPortal::offersCursorMetadata();
+        platform.Picker = ChooseWaylandPicker(offers);
         platform.ProbeCompositor = false;
     }
     switch (platform.Picker) {
@@ -16,6 +22,8 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         if (platform.Portal != nullptr)
             return std::make_unique<PortalPicker>(*platform.Portal);
         break; // no portal wired: the screen is sampled
+    case PickerMode::ScreenCast:
+        return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule);
     case PickerMode::Wlroots: // not built yet
     case PickerMode::Auto:
     case PickerMode::X11:

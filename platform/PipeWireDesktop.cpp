@@ -128,6 +128,7 @@ DesktopPixels::Pixel PipeWireDesktop::pixelAt(int x, int y)
     const auto color = stream != nullptr ? stream->pixelAt({x, y}) : std::nullopt;
     if (!color)
         return {};
+    FLastColor = color;
     return {Pixel::Status::Color, *color};
 }
 

@@ -28,6 +28,7 @@ public:
     bool screenReadable() const override;
     Pixel pixelAt(int x, int y) override;
     Block blockAt(QPoint centre) override;
+    std::optional<HSLUtils::TColor> lastColorRead() const override { return FLastColor; }
 
 private:
     void onRunning();
@@ -46,4 +47,5 @@ private:
     Handlers FHandlers;
     bool FRunning = false;
     bool FFailed = false;
+    std::optional<HSLUtils::TColor> FLastColor;
 };

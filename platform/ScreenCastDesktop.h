@@ -36,6 +36,10 @@ public:
     // opens one stream per entry of `streams`. False when the connection
     // cannot even be made; the handlers then never run.
     virtual bool open(int fd, const std::vector<Stream>& streams, Handlers handlers) = 0;
+
+    // The last color pixelAt or blockAt read (a block's centre): what the
+    // window's last sampling tick showed. Nullopt before the first.
+    virtual std::optional<HSLUtils::TColor> lastColorRead() const = 0;
 };
 
 // The module's one entry point, looked up by name.

@@ -38,8 +38,7 @@ void ScreenCastPicker::start(const QWindow* window, Handlers handlers)
                   [this](bool cancelled) {
                       endLater({cancelled ? EndingKind::Cancelled : EndingKind::Failed, 0});
                   },
-                  // The desktop stopped sharing: as if the user stopped.
-                  [this] { endLater({EndingKind::Cancelled, 0}); }});
+                  [this] { endLater(stoppedByDesktop()); }});
 }
 
 void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
@@ -59,6 +58,17 @@ void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
                                         [this] { endLater({EndingKind::Failed, 0}); }});
     if (!opened)
         endLater({EndingKind::Failed, 0});
+}
+
+// The desktop stopped sharing ("Stop sharing" in GNOME): sampling stops as
+// when the user stops, on the color the last tick showed. Before any tick read
+// a color the window still shows the one from before the pick.
+DesktopPicker::Ending ScreenCastPicker::stoppedByDesktop() const
+{
+    const auto last = FStarted && FDesktop ? FDesktop->lastColorRead() : std::nullopt;
+    if (last)
+        return {EndingKind::Picked, *last};
+    return {EndingKind::Cancelled, 0};
 }
 
 void ScreenCastPicker::stop()

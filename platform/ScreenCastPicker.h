@@ -30,6 +30,7 @@ private:
     // Ends the pick from the event loop, after whatever called this returned:
     // a stream may report its failure from inside its own callback.
     void endLater(Ending ending);
+    Ending stoppedByDesktop() const;
     std::unique_ptr<ScreenCastDesktop> newDesktop();
 
     QString FModule;

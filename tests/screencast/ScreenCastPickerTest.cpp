@@ -1,6 +1,7 @@
 // Live sampling through the real chain: Debian's xdg-desktop-portal with the
 // stand-in backend, the PipeWire daemon, and test sources as the monitors.
 // The picker's desktop must follow each scripted pointer to the exact pixel.
+#include "Hex.h"
 #include "ScreenCastChain.h"
 
 #include "platform/DesktopPixels.h"
@@ -15,11 +16,6 @@
 namespace {
 
 using Ending = DesktopPicker::Ending;
-
-std::string hex(std::int32_t color)
-{
-    return QStringLiteral("%1").arg(static_cast<uint>(color), 6, 16, QLatin1Char('0')).toStdString();
-}
 
 class ScreenCast : public ::testing::Test {
 protected:
@@ -67,8 +63,8 @@ protected:
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure()
                << "pointer " << (pos ? QStringLiteral("(%1, %2)").arg(pos->x()).arg(pos->y()).toStdString() : "none")
-               << " with #" << hex(pixel.color) << ", expected (" << at.x() << ", " << at.y()
-               << ") with #" << hex(want);
+               << " with " << hex(pixel.color) << ", expected (" << at.x() << ", " << at.y()
+               << ") with " << hex(want);
     }
 
     // Waits until the desktop says there is no point to read.
