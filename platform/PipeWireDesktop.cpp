@@ -3,6 +3,7 @@
 #include "platform/PipeWireStream.h"
 
 #include <QSocketNotifier>
+#include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -140,10 +141,19 @@ DesktopPixels::Block PipeWireDesktop::blockAt(QPoint centre)
     const PipeWireStream* stream = streamAt(centre);
     if (stream == nullptr)
         return block;
-    block.monitor = stream->rect();
-    for (int dy = -Block::Radius; dy <= Block::Radius; ++dy)
-        for (int dx = -Block::Radius; dx <= Block::Radius; ++dx)
-            block.at(dx, dy) = stream->pixelAt(centre + QPoint(dx, dy)).value_or(Block::Outside);
+    // Row by row, each the part of it on the monitor, in one read.
+    const QRect monitor = stream->rect();
+    block.monitor = monitor;
+    const int left = std::max(centre.x() - Block::Radius, monitor.left());
+    const int right = std::min(centre.x() + Block::Radius, monitor.right());
+    for (int dy = -Block::Radius; dy <= Block::Radius; ++dy) {
+        const QPoint from(left, centre.y() + dy);
+        if (left > right || !monitor.contains(from))
+            continue;
+        HSLUtils::TColor* first = &block.at(left - centre.x(), dy);
+        if (!stream->rowAt(from, right - left + 1, first))
+            std::fill(first, first + (right - left + 1), Block::Outside);
+    }
     return block;
 }
 

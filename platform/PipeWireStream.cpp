@@ -6,6 +6,7 @@
 #include <spa/pod/builder.h>
 
 #include <cstdint>
+#include <unistd.h>
 
 namespace {
 
@@ -77,8 +78,7 @@ PipeWireStream::PipeWireStream(pw_core* core, quint32 node, QPoint position, Eve
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(storage, sizeof storage);
     const spa_pod* params[] = {enumFormat(builder)};
     if (pw_stream_connect(FStream, PW_DIRECTION_INPUT, node,
-                          static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT |
-                                                       PW_STREAM_FLAG_MAP_BUFFERS),
+                          PW_STREAM_FLAG_AUTOCONNECT,
                           params, 1) < 0)
         FFailed = true;
 }
@@ -106,12 +106,32 @@ std::optional<QPoint> PipeWireStream::pointer() const
 
 std::optional<HSLUtils::TColor> PipeWireStream::pixelAt(QPoint at) const
 {
-    if (FImage.buffer == nullptr || !rect().contains(at))
+    HSLUtils::TColor color = 0;
+    if (!rowAt(at, 1, &color))
         return std::nullopt;
-    const QPoint p = at - FPosition;
-    return ScreenCastColorAt(FImage.pixels + static_cast<std::ptrdiff_t>(p.y()) * FImage.stride +
-                                 p.x() * ScreenCastBytesPerPixel,
-                             *FFormat);
+    return color;
+}
+
+bool PipeWireStream::rowAt(QPoint from, int count, HSLUtils::TColor* colors) const
+{
+    constexpr int MaxCount = 64;
+    if (FImage.buffer == nullptr || count < 1 || count > MaxCount || !rect().contains(from) ||
+        !rect().contains(from + QPoint(count - 1, 0)))
+        return false;
+    const QPoint p = from - FPosition;
+    const std::int64_t start = static_cast<std::int64_t>(p.y()) * FImage.stride +
+                               static_cast<std::int64_t>(p.x()) * ScreenCastBytesPerPixel;
+    const std::size_t size = static_cast<std::size_t>(count) * ScreenCastBytesPerPixel;
+    std::uint8_t bytes[MaxCount * ScreenCastBytesPerPixel];
+    const std::uint8_t* row = bytes;
+    if (FImage.pixels != nullptr)
+        row = FImage.pixels + start;
+    else if (pread(FImage.fd, bytes, size, static_cast<off_t>(FImage.offset + start)) !=
+             static_cast<ssize_t>(size))
+        return false;
+    for (int i = 0; i < count; ++i)
+        colors[i] = ScreenCastColorAt(row + i * ScreenCastBytesPerPixel, *FFormat);
+    return true;
 }
 
 void PipeWireStream::onStateChanged(int state)
@@ -260,7 +280,8 @@ std::optional<PipeWireStream::Image> PipeWireStream::imageOf(pw_buffer* buffer) 
         return std::nullopt;
     const spa_data& data = b->datas[0];
     const spa_chunk* chunk = data.chunk;
-    if (data.data == nullptr || chunk == nullptr || chunk->size == 0 ||
+    const bool inFile = data.type == SPA_DATA_MemFd && data.fd >= 0;
+    if ((data.data == nullptr && !inFile) || chunk == nullptr || chunk->size == 0 ||
         (chunk->flags & SPA_CHUNK_FLAG_CORRUPTED) != 0)
         return std::nullopt;
     // Every row inside the mapped memory, or no image: a short or garbled
@@ -270,6 +291,9 @@ std::optional<PipeWireStream::Image> PipeWireStream::imageOf(pw_buffer* buffer) 
     const std::int64_t offset = chunk->offset;
     if (stride < row || offset + stride * (FSize.height() - 1) + row > data.maxsize)
         return std::nullopt;
-    return Image{buffer, static_cast<const std::uint8_t*>(data.data) + offset,
-                 static_cast<int>(stride)};
+    if (data.data != nullptr)
+        return Image{buffer, static_cast<const std::uint8_t*>(data.data) + offset, -1, 0,
+                     static_cast<int>(stride)};
+    return Image{buffer, nullptr, static_cast<int>(data.fd),
+                 static_cast<std::int64_t>(data.mapoffset) + offset, static_cast<int>(stride)};
 }

@@ -2,8 +2,10 @@
 // One shared monitor's PipeWire video stream. It asks for shared-memory frames
 // in the formats of ScreenCastFormats.h, at most 20 a second, with the
 // pointer's position in each buffer's cursor metadata, and keeps the newest
-// image: the buffer itself, mapped and held back from the source until a newer
-// image replaces it, so that nothing is copied. A buffer without an image (the
+// image: the buffer itself, held back from the source until a newer image
+// replaces it. Nothing is copied, nor mapped: a read takes the pixels it needs
+// from the buffer's memory file, so that the program's memory does not grow by
+// the size of every buffer of every monitor. A buffer without an image (the
 // screen did not change) or a corrupted one only moves the pointer.
 #include "HSLUtils/HSLUtils.h"
 #include "platform/ScreenCastFormats.h"
@@ -49,13 +51,20 @@ public:
     quint64 pointerSerial() const { return FPointerSerial; }
 
     // The pixel at desktop point `at` in the newest image; nullopt outside the
-    // monitor or before its first image.
+    // monitor, before its first image, or when the memory cannot be read.
     std::optional<HSLUtils::TColor> pixelAt(QPoint at) const;
+    // The `count` pixels of the newest image from desktop point `from` to the
+    // right, all on the monitor, into `colors`; false when they cannot be read.
+    bool rowAt(QPoint from, int count, HSLUtils::TColor* colors) const;
 
 private:
+    // Where a held image's pixels are: in this process's memory (a buffer
+    // the stream maps itself), or else in a memory file, read where needed.
     struct Image {
         pw_buffer* buffer = nullptr;
-        const std::uint8_t* pixels = nullptr; // the top left pixel
+        const std::uint8_t* pixels = nullptr; // the top left pixel, when in memory
+        int fd = -1;                          // otherwise the memory file,
+        std::int64_t offset = 0;              // with the top left pixel here
         int stride = 0;                       // bytes from one row to the next
     };
 

@@ -142,6 +142,19 @@ TEST_F(ScreenCast, PointerOnNoSharedMonitorGivesNoPoint)
     ASSERT_TRUE(monitor.send(QStringLiteral("pointer 3 4")));
     EXPECT_TRUE(follows({103, 54}, monitor));
     EXPECT_FALSE(ended);
+
+    // The block around it near the monitor's corner: the pattern on the
+    // monitor, nothing off it.
+    const DesktopPixels::Block block = picker.live()->blockAt({103, 54});
+    EXPECT_EQ(block.monitor, monitor.rect());
+    for (int dy = -DesktopPixels::Block::Radius; dy <= DesktopPixels::Block::Radius; ++dy)
+        for (int dx = -DesktopPixels::Block::Radius; dx <= DesktopPixels::Block::Radius; ++dx) {
+            const QPoint at(103 + dx, 54 + dy);
+            const std::int32_t want = monitor.rect().contains(at)
+                                          ? monitor.colorAt(at)
+                                          : DesktopPixels::Block::Outside;
+            ASSERT_EQ(hex(block.at(dx, dy)), hex(want)) << "at (" << at.x() << ", " << at.y() << ")";
+        }
 }
 
 // The session asks for every monitor with the pointer as metadata, for as
