@@ -7,6 +7,8 @@
 //   off           no image, the pointer on no pixel of this monitor (id 0)
 //   quit
 // Prints "node ID" once the node can be linked, and "sent N" after each buffer.
+// Each buffer's picture is a memory file of its own, as compositors make them,
+// apart from the memory of the buffers' metadata.
 //   screencast-source FORMAT WIDTH HEIGHT SOURCE-NUMBER
 // FORMAT is one of BGRx RGBx BGRA RGBA xBGR xRGB: its letters say the bytes'
 // order, which is all the source knows of it.
@@ -22,6 +24,7 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace {
@@ -73,6 +76,38 @@ void fill(const Source& s, std::uint8_t* row0, int stride, bool other)
             }
         }
     }
+}
+
+void onAddBuffer(void* data, pw_buffer* buffer)
+{
+    const auto& s = *static_cast<Source*>(data);
+    spa_data& d = buffer->buffer->datas[0];
+    const auto size = static_cast<std::size_t>(s.width) * 4 * static_cast<std::size_t>(s.height);
+    const int fd = memfd_create("huvella-test-monitor", MFD_CLOEXEC);
+    void* memory = MAP_FAILED;
+    if (fd >= 0 && ftruncate(fd, static_cast<off_t>(size)) == 0)
+        memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (memory == MAP_FAILED) {
+        std::fprintf(stderr, "screencast-source: no memory for a buffer\n");
+        std::exit(1);
+    }
+    d.type = SPA_DATA_MemFd;
+    d.flags = SPA_DATA_FLAG_READWRITE;
+    d.fd = fd;
+    d.mapoffset = 0;
+    d.maxsize = static_cast<uint32_t>(size);
+    d.data = memory;
+}
+
+void onRemoveBuffer(void*, pw_buffer* buffer)
+{
+    spa_data& d = buffer->buffer->datas[0];
+    if (d.data != nullptr)
+        munmap(d.data, d.maxsize);
+    if (d.fd >= 0)
+        close(static_cast<int>(d.fd));
+    d.data = nullptr;
+    d.fd = -1;
 }
 
 void onProcess(void* data)
@@ -227,6 +262,8 @@ int main(int argc, char** argv)
             e.state_changed = onStateChanged;
             e.param_changed = onParamChanged;
             e.process = onProcess;
+            e.add_buffer = onAddBuffer;
+            e.remove_buffer = onRemoveBuffer;
             return &e;
         }(),
         &s);
@@ -247,7 +284,7 @@ int main(int argc, char** argv)
         SPA_POD_CHOICE_RANGE_Fraction(&fastest, &slowest, &fastest)))};
     pw_stream_connect(s.stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
                       static_cast<pw_stream_flags>(PW_STREAM_FLAG_DRIVER |
-                                                   PW_STREAM_FLAG_MAP_BUFFERS),
+                                                   PW_STREAM_FLAG_ALLOC_BUFFERS),
                       params, 1);
     pw_main_loop_run(s.loop);
     pw_stream_destroy(s.stream);
