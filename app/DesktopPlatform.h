@@ -9,9 +9,6 @@
 #include "platform/QtSaveDialog.h"
 #include "platform/X11DesktopPixels.h"
 
-#include <QFileInfo>
-#include <dlfcn.h>
-
 struct DesktopPlatform {
     // `picker` as the user asked for it; Auto picks by the session.
     explicit DesktopPlatform(PickerMode picker = PickerMode::Auto)
@@ -21,19 +18,6 @@ struct DesktopPlatform {
         // On a Wayland session, the first pick asks the compositor for a better way.
         platform.ProbeCompositor =
             picker == PickerMode::Auto && platform.Picker == PickerMode::Portal;
-        platform.ScreenCastModule = ScreenCastModulePath();
-    }
-
-    // huvella-screencast.so sits beside the module this code is linked into,
-    // huvella-gui.so; it is loaded only at a screen-cast pick.
-    static QString ScreenCastModulePath()
-    {
-        Dl_info info{};
-        if (dladdr(reinterpret_cast<void*>(&ScreenCastModulePath), &info) == 0 ||
-            info.dli_fname == nullptr)
-            return {};
-        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath() +
-               QStringLiteral("/huvella-screencast.so");
     }
 
     QtMessageBoxes boxes;

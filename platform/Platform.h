@@ -28,6 +28,7 @@ struct Platform {
     // Picker is Portal only because the session is Wayland's and the user left
     // the choice to the program: the first pick asks the compositor first.
     bool ProbeCompositor = false;
-    // Where huvella-screencast.so is, which the ScreenCast picker loads.
+    // Where huvella-screencast.so is, which the ScreenCast picker loads; empty:
+    // beside the module the program's code is in (huvella-gui.so).
     QString ScreenCastModule = {};
 };

@@ -1,5 +1,6 @@
 #include "platform/ScreenCastPicker.h"
 
+#include <QFileInfo>
 #include <QTimer>
 #include <dlfcn.h>
 #include <unistd.h>
@@ -95,10 +96,21 @@ void ScreenCastPicker::endLater(Ending ending)
     });
 }
 
+QString ScreenCastPicker::beside(const QString& module)
+{
+    return QFileInfo(module).absolutePath() + QStringLiteral("/huvella-screencast.so");
+}
+
 // The module stays loaded once loaded: PipeWire keeps state of its own.
 std::unique_ptr<ScreenCastDesktop> ScreenCastPicker::newDesktop()
 {
     if (FNewDesktop == nullptr) {
+        if (FModule.isEmpty()) {
+            Dl_info here{};
+            if (dladdr(reinterpret_cast<void*>(&beside), &here) == 0 || here.dli_fname == nullptr)
+                return nullptr;
+            FModule = beside(QString::fromLocal8Bit(here.dli_fname));
+        }
         void* module = dlopen(FModule.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr)
             return nullptr;

@@ -13,7 +13,8 @@
 
 class ScreenCastPicker final : public QObject, public DesktopPicker {
 public:
-    // `module`: the path of huvella-screencast.so.
+    // `module`: the path of huvella-screencast.so; empty: beside the module
+    // this code is linked into (huvella-gui.so), found at the first pick.
     explicit ScreenCastPicker(QString module);
     ~ScreenCastPicker() override;
 
@@ -32,6 +33,8 @@ private:
     void endLater(Ending ending);
     Ending stoppedByDesktop() const;
     std::unique_ptr<ScreenCastDesktop> newDesktop();
+    // The screen-cast module's path beside `module`.
+    static QString beside(const QString& module);
 
     QString FModule;
     HuvellaNewScreenCastDesktop FNewDesktop = nullptr;
