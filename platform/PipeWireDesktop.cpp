@@ -15,6 +15,10 @@ PipeWireDesktop::~PipeWireDesktop()
 {
     delete FNotifier;
     FStreams.clear();
+    if (FRegistry != nullptr) {
+        spa_hook_remove(&FRegistryListener);
+        pw_proxy_destroy(reinterpret_cast<pw_proxy*>(FRegistry));
+    }
     if (FCore != nullptr) {
         spa_hook_remove(&FCoreListener);
         pw_core_disconnect(FCore);
@@ -58,8 +62,22 @@ bool PipeWireDesktop::open(int fd, const std::vector<Stream>& streams, Handlers 
         return e;
     }();
     pw_core_add_listener(FCore, &FCoreListener, &coreEvents, this);
+    // A shared monitor's node removed: its source went away (the compositor
+    // ended that stream).
+    static const pw_registry_events registryEvents = [] {
+        pw_registry_events e{};
+        e.version = PW_VERSION_REGISTRY_EVENTS;
+        e.global_remove = [](void* self, uint32_t id) {
+            static_cast<PipeWireDesktop*>(self)->onRemoved(id);
+        };
+        return e;
+    }();
+    FRegistry = pw_core_get_registry(FCore, PW_VERSION_REGISTRY, 0);
+    if (FRegistry != nullptr)
+        pw_registry_add_listener(FRegistry, &FRegistryListener, &registryEvents, this);
     FHandlers = std::move(handlers);
     for (const Stream& s : streams) {
+        FNodes.push_back(s.node);
         FStreams.push_back(std::make_unique<PipeWireStream>(
             FCore, s.node, s.position,
             PipeWireStream::Events{[this] { onRunning(); }, [this] { onFailed(); }}));
@@ -81,6 +99,12 @@ void PipeWireDesktop::onRunning()
     FRunning = true;
     if (FHandlers.running)
         FHandlers.running();
+}
+
+void PipeWireDesktop::onRemoved(quint32 id)
+{
+    if (std::find(FNodes.begin(), FNodes.end(), id) != FNodes.end())
+        onFailed();
 }
 
 void PipeWireDesktop::onFailed()

@@ -16,6 +16,7 @@ class QSocketNotifier;
 struct pw_context;
 struct pw_core;
 struct pw_loop;
+struct pw_registry;
 
 class PipeWireDesktop final : public QObject, public ScreenCastDesktop {
 public:
@@ -33,6 +34,7 @@ public:
 private:
     void onRunning();
     void onFailed();
+    void onRemoved(quint32 id);
     // The stream that shows `at`: the one the pointer was last found on first,
     // where monitors overlap.
     const PipeWireStream* streamAt(QPoint at) const;
@@ -41,6 +43,9 @@ private:
     pw_context* FContext = nullptr;
     pw_core* FCore = nullptr;
     spa_hook FCoreListener{};
+    pw_registry* FRegistry = nullptr;
+    spa_hook FRegistryListener{};
+    std::vector<quint32> FNodes; // the shared monitors' nodes
     QSocketNotifier* FNotifier = nullptr;
     std::vector<std::unique_ptr<PipeWireStream>> FStreams;
     const PipeWireStream* FPointerStream = nullptr;

@@ -148,8 +148,9 @@ void PipeWireStream::onStateChanged(int state)
         fail();
         break;
     case PW_STREAM_STATE_UNCONNECTED:
-    case PW_STREAM_STATE_PAUSED:
-        // Once streaming, a stream goes back only when its source went away.
+        // Paused is no failure: a stream pauses while its format changes (a
+        // monitor's new mode). Its source going away is seen by the desktop,
+        // as the node's removal.
         if (FRunning)
             fail();
         break;
