@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(EachFormat, ScreenCastFormat,
                          ::testing::Values("BGRx", "RGBx", "BGRA", "RGBA", "xBGR", "xRGB"));
 
 // A still screen: one whole frame, then buffers that only move the pointer,
-// and a corrupted frame, whose picture must not be read.
+// and a corrupted frame and garbled ones, whose pictures must not be read.
 TEST_F(ScreenCast, PointerOnlyBuffersReadTheLastWholeFrame)
 {
     TestMonitor monitor(QStringLiteral("BGRx"), {80, 60}, {0, 0}, 2);
@@ -110,6 +110,10 @@ TEST_F(ScreenCast, PointerOnlyBuffersReadTheLastWholeFrame)
     }
     ASSERT_TRUE(monitor.send(QStringLiteral("corrupt 12 13")));
     EXPECT_TRUE(follows({12, 13}, monitor));
+    ASSERT_TRUE(monitor.send(QStringLiteral("garbled 14 15")));
+    EXPECT_TRUE(follows({14, 15}, monitor));
+    ASSERT_TRUE(monitor.send(QStringLiteral("garbled 79 59")));
+    EXPECT_TRUE(follows({79, 59}, monitor));
 }
 
 // Two monitors side by side: the desktop's point and pixel come from the
@@ -191,6 +195,17 @@ TEST_F(ScreenCast, CancelledDialogEndsThePickCancelled)
     EXPECT_EQ(ended->kind, Ending::Kind::Cancelled);
     EXPECT_FALSE(started);
     EXPECT_FALSE(picker.isRunning());
+}
+
+// A desktop that grants the share but names no monitor: nothing to sample.
+TEST_F(ScreenCast, ShareOfNoMonitorFailsThePick)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 10);
+    StandIn::script(QStringLiteral("nostreams"));
+    EXPECT_FALSE(startOver({&monitor}));
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_FALSE(started);
 }
 
 // "Stop sharing" on the desktop's side: the pick ends, not as a failure.

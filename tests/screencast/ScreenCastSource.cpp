@@ -4,6 +4,8 @@
 //   frame X Y     a whole frame, the pointer's hotspot at (X, Y)
 //   pointer X Y   a buffer with no image (chunk size 0), only the pointer
 //   corrupt X Y   a whole frame of another picture, marked corrupted
+//   garbled X Y   a whole frame of another picture whose chunk says rows are
+//                 shorter than a row of pixels, or lie past the memory's end
 //   off           no image, the pointer on no pixel of this monitor (id 0)
 //   quit
 // Prints "node ID" once the node can be linked, and "sent N" after each buffer.
@@ -130,12 +132,20 @@ void onProcess(void* data)
     d.chunk->offset = 0;
     d.chunk->stride = stride;
     d.chunk->flags = SPA_CHUNK_FLAG_NONE;
-    const bool image = c.what == "frame" || c.what == "corrupt";
+    const bool other = c.what == "corrupt" || c.what == "garbled";
+    const bool image = c.what == "frame" || other;
     if (image && d.data != nullptr) {
-        fill(s, static_cast<std::uint8_t*>(d.data), stride, c.what == "corrupt");
+        fill(s, static_cast<std::uint8_t*>(d.data), stride, other);
         d.chunk->size = static_cast<uint32_t>(stride * s.height);
         if (c.what == "corrupt")
             d.chunk->flags = SPA_CHUNK_FLAG_CORRUPTED;
+        if (c.what == "garbled") {
+            // Every other buffer's rows too short, the others' past the end.
+            if (s.sent % 2 == 0)
+                d.chunk->stride = stride - 4;
+            else
+                d.chunk->offset = 4;
+        }
     } else {
         d.chunk->size = 0;
     }

@@ -204,12 +204,13 @@ class Backend(dbus.service.Object):
         record("impl Start")
         if state["script"] == "cancel":
             return (dbus.UInt32(1), results())
+        monitors = [] if state["script"] == "nostreams" else state["monitors"]
         streams = dbus.Array([
             dbus.Struct((dbus.UInt32(node),
                          dbus.Dictionary({"position": pair(x, y), "size": pair(w, h),
                                           "source_type": dbus.UInt32(1, variant_level=1)},
                                          signature="sv")), signature="ua{sv}")
-            for node, x, y, w, h in state["monitors"]], signature="(ua{sv})", variant_level=1)
+            for node, x, y, w, h in monitors], signature="(ua{sv})", variant_level=1)
         restore = dbus.Struct((dbus.String("huvella-test"), dbus.UInt32(1),
                                dbus.String("granted-monitors", variant_level=1)),
                               signature="suv", variant_level=1)
