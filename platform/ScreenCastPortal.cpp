@@ -90,7 +90,11 @@ bool ScreenCastPortal::offersCursorMetadata()
     const QDBusMessage reply = bus().call(get, QDBus::Block, 2000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
         return false;
-    const QVariantMap properties = DBusMapOf(reply.arguments().at(0));
+    return sendsPointer(DBusMapOf(reply.arguments().at(0)));
+}
+
+bool ScreenCastPortal::sendsPointer(const QVariantMap& properties)
+{
     const QVariant version = UnwrappedDBusValue(properties.value(QStringLiteral("version")));
     const QVariant modes =
         UnwrappedDBusValue(properties.value(QStringLiteral("AvailableCursorModes")));
@@ -129,13 +133,7 @@ void ScreenCastPortal::checkInterface()
                 if (session != FSessions || !FOpen)
                     return;
                 const QDBusPendingReply<QVariantMap> reply = *call;
-                const QVariantMap properties = reply.isError() ? QVariantMap() : reply.value();
-                const QVariant version =
-                    UnwrappedDBusValue(properties.value(QStringLiteral("version")));
-                const QVariant modes =
-                    UnwrappedDBusValue(properties.value(QStringLiteral("AvailableCursorModes")));
-                if (version.toUInt() < CursorMetadataVersion ||
-                    (modes.toUInt() & MetadataCursorMode) == 0) {
+                if (reply.isError() || !sendsPointer(reply.value())) {
                     refuse(false);
                     return;
                 }

@@ -74,6 +74,8 @@ private:
     void refuse(bool cancelled);
     void refuseLater(bool cancelled);
     static QDBusConnection bus();
+    // The interface's properties offer the pointer as metadata.
+    static bool sendsPointer(const QVariantMap& properties);
 
     Handlers FHandlers;
     bool FOpen = false;
