@@ -48,7 +48,8 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
         QStringLiteral("FORMAT"));
     const QCommandLineOption picker(
         QStringLiteral("picker"),
-        QStringLiteral("How to read the desktop: auto (default), x11, portal, wlroots or screencast."),
+        QStringLiteral(
+            "How to read the desktop: auto (default), x11, portal, wlroots or screencast."),
         QStringLiteral("MODE"));
     parser.addOptions({color, convert, pick, format, picker});
 
@@ -101,8 +102,9 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     if (parser.isSet(picker)) {
         const std::optional<PickerMode> mode = PickerModeNamed(parser.value(picker));
         if (!mode)
-            return UsageError{QStringLiteral("Unknown picker '%1': use auto, x11, portal, wlroots or screencast.")
-                                  .arg(parser.value(picker))};
+            return UsageError{
+                QStringLiteral("Unknown picker '%1': use auto, x11, portal, wlroots or screencast.")
+                    .arg(parser.value(picker))};
         line.picker = *mode;
     }
 

@@ -38,11 +38,10 @@ const spa_pod* enumFormat(spa_pod_builder& builder)
     spa_pod_builder_pop(&builder, &choice);
     const spa_rectangle size{1920, 1080}, smallest{1, 1}, largest{MaxSide, MaxSide};
     const spa_fraction variable{0, 1}, fastest{MaxFramesPerSecond, 1};
-    spa_pod_builder_add(&builder,
-                        SPA_FORMAT_VIDEO_size, SPA_POD_CHOICE_RANGE_Rectangle(&size, &smallest, &largest),
-                        SPA_FORMAT_VIDEO_framerate, SPA_POD_Fraction(&variable),
-                        SPA_FORMAT_VIDEO_maxFramerate,
-                        SPA_POD_CHOICE_RANGE_Fraction(&fastest, &variable, &fastest), 0);
+    spa_pod_builder_add(
+        &builder, SPA_FORMAT_VIDEO_size, SPA_POD_CHOICE_RANGE_Rectangle(&size, &smallest, &largest),
+        SPA_FORMAT_VIDEO_framerate, SPA_POD_Fraction(&variable), SPA_FORMAT_VIDEO_maxFramerate,
+        SPA_POD_CHOICE_RANGE_Fraction(&fastest, &variable, &fastest), 0);
     return static_cast<const spa_pod*>(spa_pod_builder_pop(&builder, &object));
 }
 
@@ -77,9 +76,8 @@ PipeWireStream::PipeWireStream(pw_core* core, quint32 node, QPoint position, Eve
     std::uint8_t storage[1024];
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(storage, sizeof storage);
     const spa_pod* params[] = {enumFormat(builder)};
-    if (pw_stream_connect(FStream, PW_DIRECTION_INPUT, node,
-                          PW_STREAM_FLAG_AUTOCONNECT,
-                          params, 1) < 0)
+    if (pw_stream_connect(FStream, PW_DIRECTION_INPUT, node, PW_STREAM_FLAG_AUTOCONNECT, params,
+                          1) < 0)
         FFailed = true;
 }
 
@@ -188,8 +186,8 @@ void PipeWireStream::onParamChanged(quint32 id, const spa_pod* param)
         return;
     }
     FFormat = ScreenCastFormatOf(info.format);
-    if (!FFormat || info.size.width == 0 || info.size.height == 0 ||
-        info.size.width > MaxSide || info.size.height > MaxSide) {
+    if (!FFormat || info.size.width == 0 || info.size.height == 0 || info.size.width > MaxSide ||
+        info.size.height > MaxSide) {
         FFormat.reset();
         fail();
         return;

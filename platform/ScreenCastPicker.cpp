@@ -34,12 +34,11 @@ void ScreenCastPicker::start(const QWindow* window, Handlers handlers)
     FHandlers = std::move(handlers);
     FRunning = true;
     ++FPicks;
-    FPortal.open(window,
-                 {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
-                  [this](bool cancelled) {
-                      endLater({cancelled ? EndingKind::Cancelled : EndingKind::Failed, 0});
-                  },
-                  [this] { endLater(stoppedByDesktop()); }});
+    FPortal.open(window, {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
+                          [this](bool cancelled) {
+                              endLater({cancelled ? EndingKind::Cancelled : EndingKind::Failed, 0});
+                          },
+                          [this] { endLater(stoppedByDesktop()); }});
 }
 
 void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
@@ -56,7 +55,9 @@ void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
                                             if (FHandlers.started)
                                                 FHandlers.started();
                                         },
-                                        [this] { endLater({EndingKind::Failed, 0}); }});
+                                        [this] {
+                                            endLater({EndingKind::Failed, 0});
+                                        }});
     if (!opened)
         endLater({EndingKind::Failed, 0});
 }
@@ -114,8 +115,8 @@ std::unique_ptr<ScreenCastDesktop> ScreenCastPicker::newDesktop()
         void* module = dlopen(FModule.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
         if (module == nullptr)
             return nullptr;
-        FNewDesktop =
-            reinterpret_cast<HuvellaNewScreenCastDesktop>(dlsym(module, HUVELLA_NEW_SCREENCAST_DESKTOP));
+        FNewDesktop = reinterpret_cast<HuvellaNewScreenCastDesktop>(
+            dlsym(module, HUVELLA_NEW_SCREENCAST_DESKTOP));
         if (FNewDesktop == nullptr)
             return nullptr;
     }

@@ -84,8 +84,8 @@ bool ScreenCastPortal::offersCursorMetadata()
 {
     if (!bus().isConnected())
         return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(PortalService, PortalPath,
-                                                      PropertiesInterface, QStringLiteral("GetAll"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        PortalService, PortalPath, PropertiesInterface, QStringLiteral("GetAll"));
     get << ScreenCastInterface;
     const QDBusMessage reply = bus().call(get, QDBus::Block, 2000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
@@ -123,8 +123,8 @@ void ScreenCastPortal::open(const QWindow* parent, Handlers handlers)
 // would share monitors whose pointer no tick could find.
 void ScreenCastPortal::checkInterface()
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(PortalService, PortalPath,
-                                                      PropertiesInterface, QStringLiteral("GetAll"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        PortalService, PortalPath, PropertiesInterface, QStringLiteral("GetAll"));
     get << ScreenCastInterface;
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(get), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -155,8 +155,8 @@ void ScreenCastPortal::createSession()
                     refuse(response == Cancelled);
                     return;
                 }
-                bus().connect(PortalService, FSession, SessionInterface,
-                              QStringLiteral("Closed"), this, SLOT(onClosed(QDBusMessage)));
+                bus().connect(PortalService, FSession, SessionInterface, QStringLiteral("Closed"),
+                              this, SLOT(onClosed(QDBusMessage)));
                 selectSources();
             });
 }
@@ -204,8 +204,8 @@ void ScreenCastPortal::startSession()
 
 void ScreenCastPortal::openRemote()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(PortalService, PortalPath, ScreenCastInterface,
-                                                       QStringLiteral("OpenPipeWireRemote"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        PortalService, PortalPath, ScreenCastInterface, QStringLiteral("OpenPipeWireRemote"));
     call << QVariant::fromValue(QDBusObjectPath(FSession)) << QVariantMap();
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -250,8 +250,9 @@ void ScreenCastPortal::request(const QString& method, QList<QVariant> arguments,
                 const QString handle = reply.isError() ? QString() : reply.value().path();
                 if (session != FSessions || !FOpen) {
                     if (!handle.isEmpty() && handle != expected)
-                        bus().send(QDBusMessage::createMethodCall(
-                            PortalService, handle, PortalRequestInterface, QStringLiteral("Close")));
+                        bus().send(QDBusMessage::createMethodCall(PortalService, handle,
+                                                                  PortalRequestInterface,
+                                                                  QStringLiteral("Close")));
                     return;
                 }
                 if (reply.isError()) {

@@ -26,10 +26,18 @@ TEST(ScreenCastFormats, EachFormatReadsRedGreenBlueFromItsOwnBytes)
         std::uint8_t pixel[4];
         for (int i = 0; i < 4; ++i) {
             switch (row.name[i]) {
-            case 'R': pixel[i] = 0x12; break;
-            case 'G': pixel[i] = 0x34; break;
-            case 'B': pixel[i] = 0x56; break;
-            default: pixel[i] = 0x9A; break; // alpha or padding: never read
+            case 'R':
+                pixel[i] = 0x12;
+                break;
+            case 'G':
+                pixel[i] = 0x34;
+                break;
+            case 'B':
+                pixel[i] = 0x56;
+                break;
+            default:
+                pixel[i] = 0x9A;
+                break; // alpha or padding: never read
             }
         }
         EXPECT_EQ(ScreenCastColorAt(pixel, *format), 0x563412) << row.name;

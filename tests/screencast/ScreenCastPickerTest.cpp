@@ -62,7 +62,9 @@ protected:
         if (pos == at && pixel.color == want)
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure()
-               << "pointer " << (pos ? QStringLiteral("(%1, %2)").arg(pos->x()).arg(pos->y()).toStdString() : "none")
+               << "pointer "
+               << (pos ? QStringLiteral("(%1, %2)").arg(pos->x()).arg(pos->y()).toStdString()
+                       : "none")
                << " with " << hex(pixel.color) << ", expected (" << at.x() << ", " << at.y()
                << ") with " << hex(want);
     }
@@ -74,7 +76,10 @@ protected:
             [this] { return picker.live() != nullptr && !picker.live()->cursorPos(); }, 5000);
     }
 
-    bool waitForEnd() { return QTest::qWaitFor([this] { return ended.has_value(); }, 10000); }
+    bool waitForEnd()
+    {
+        return QTest::qWaitFor([this] { return ended.has_value(); }, 10000);
+    }
 };
 
 class ScreenCastFormat : public ScreenCast, public ::testing::WithParamInterface<const char*> {};
@@ -154,10 +159,10 @@ TEST_F(ScreenCast, PointerOnNoSharedMonitorGivesNoPoint)
     for (int dy = -DesktopPixels::Block::Radius; dy <= DesktopPixels::Block::Radius; ++dy)
         for (int dx = -DesktopPixels::Block::Radius; dx <= DesktopPixels::Block::Radius; ++dx) {
             const QPoint at(103 + dx, 54 + dy);
-            const std::int32_t want = monitor.rect().contains(at)
-                                          ? monitor.colorAt(at)
-                                          : DesktopPixels::Block::Outside;
-            ASSERT_EQ(hex(block.at(dx, dy)), hex(want)) << "at (" << at.x() << ", " << at.y() << ")";
+            const std::int32_t want =
+                monitor.rect().contains(at) ? monitor.colorAt(at) : DesktopPixels::Block::Outside;
+            ASSERT_EQ(hex(block.at(dx, dy)), hex(want))
+                << "at (" << at.x() << ", " << at.y() << ")";
         }
 }
 

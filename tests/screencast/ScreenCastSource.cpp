@@ -70,10 +70,18 @@ void fill(const Source& s, std::uint8_t* row0, int stride, bool other)
                      static_cast<std::uint8_t>(~c.b)};
             for (int i = 0; i < 4; ++i) {
                 switch (s.format[i]) {
-                case 'R': p[i] = c.r; break;
-                case 'G': p[i] = c.g; break;
-                case 'B': p[i] = c.b; break;
-                default: p[i] = 0xFF; break; // x or A: opaque
+                case 'R':
+                    p[i] = c.r;
+                    break;
+                case 'G':
+                    p[i] = c.g;
+                    break;
+                case 'B':
+                    p[i] = c.b;
+                    break;
+                default:
+                    p[i] = 0xFF;
+                    break; // x or A: opaque
                 }
             }
         }
@@ -278,7 +286,8 @@ int main(int argc, char** argv)
         }(),
         &s);
     s.retry = pw_loop_add_timer(
-        loop, [](void* data, uint64_t) { pw_stream_trigger_process(static_cast<Source*>(data)->stream); },
+        loop,
+        [](void* data, uint64_t) { pw_stream_trigger_process(static_cast<Source*>(data)->stream); },
         &s);
     pw_loop_add_io(loop, STDIN_FILENO, SPA_IO_IN | SPA_IO_HUP, false, onInput, &s);
 
@@ -288,14 +297,15 @@ int main(int argc, char** argv)
     const spa_fraction variable{0, 1}, fastest{60, 1}, slowest{1, 1};
     const spa_pod* params[] = {static_cast<const spa_pod*>(spa_pod_builder_add_object(
         &builder, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat, SPA_FORMAT_mediaType,
-        SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype, SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw),
-        SPA_FORMAT_VIDEO_format, SPA_POD_Id(s.id), SPA_FORMAT_VIDEO_size, SPA_POD_Rectangle(&size),
-        SPA_FORMAT_VIDEO_framerate, SPA_POD_Fraction(&variable), SPA_FORMAT_VIDEO_maxFramerate,
+        SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype,
+        SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), SPA_FORMAT_VIDEO_format, SPA_POD_Id(s.id),
+        SPA_FORMAT_VIDEO_size, SPA_POD_Rectangle(&size), SPA_FORMAT_VIDEO_framerate,
+        SPA_POD_Fraction(&variable), SPA_FORMAT_VIDEO_maxFramerate,
         SPA_POD_CHOICE_RANGE_Fraction(&fastest, &slowest, &fastest)))};
-    pw_stream_connect(s.stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
-                      static_cast<pw_stream_flags>(PW_STREAM_FLAG_DRIVER |
-                                                   PW_STREAM_FLAG_ALLOC_BUFFERS),
-                      params, 1);
+    pw_stream_connect(
+        s.stream, PW_DIRECTION_OUTPUT, PW_ID_ANY,
+        static_cast<pw_stream_flags>(PW_STREAM_FLAG_DRIVER | PW_STREAM_FLAG_ALLOC_BUFFERS), params,
+        1);
     pw_main_loop_run(s.loop);
     pw_stream_destroy(s.stream);
     pw_main_loop_destroy(s.loop);

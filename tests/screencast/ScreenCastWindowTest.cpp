@@ -43,8 +43,8 @@ protected:
         const ShownFields want = ShownFields::consistentWith(color);
         if (QTest::qWaitFor([&] { return ShownFields::of(*form) == want; }, 5000))
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "the window shows " << ShownFields::of(*form)
-                                             << ", expected " << want;
+        return ::testing::AssertionFailure()
+               << "the window shows " << ShownFields::of(*form) << ", expected " << want;
     }
 
     bool stopsByItself()
@@ -52,10 +52,11 @@ protected:
         return QTest::qWaitFor([this] { return form->btn6->text() == Pick; }, 10000);
     }
 
-    Platform screenCast{doubles.boxes,  doubles.colors, doubles.chooser,
-                        doubles.saveDialog, doubles.files, doubles.desktop,
-                        &doubles.portal, PickerMode::ScreenCast, false,
-                        QStringLiteral(HUVELLA_SCREENCAST_MODULE)};
+    Platform screenCast{doubles.boxes,   doubles.colors,
+                        doubles.chooser, doubles.saveDialog,
+                        doubles.files,   doubles.desktop,
+                        &doubles.portal, PickerMode::ScreenCast,
+                        false,           QStringLiteral(HUVELLA_SCREENCAST_MODULE)};
 };
 
 TEST_F(ScreenCastWindow, EveryFieldFollowsTheScriptedPointerUntilEnter)
