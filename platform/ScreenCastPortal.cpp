@@ -237,6 +237,7 @@ void ScreenCastPortal::request(const QString& method, QList<QVariant> arguments,
     options.insert(QStringLiteral("handle_token"), token);
     const QString expected = PortalRequestPath(bus().baseService(), token);
     FAnswered = std::move(answered);
+    FExpected = expected;
     listen(expected);
     QDBusMessage call =
         QDBusMessage::createMethodCall(PortalService, PortalPath, ScreenCastInterface, method);
@@ -255,6 +256,11 @@ void ScreenCastPortal::request(const QString& method, QList<QVariant> arguments,
                                                                   QStringLiteral("Close")));
                     return;
                 }
+                // The reply may come after the request's Response, when the
+                // next call is under way: it must not take the listening away
+                // from that call's Request.
+                if (expected != FExpected)
+                    return;
                 if (reply.isError()) {
                     refuse(false);
                     return;
@@ -342,6 +348,7 @@ void ScreenCastPortal::close()
                                                   QStringLiteral("Close")));
     stopListening();
     FAnswered = nullptr;
+    FExpected.clear();
     if (!FSession.isEmpty()) {
         bus().disconnect(PortalService, FSession, SessionInterface, QStringLiteral("Closed"), this,
                          SLOT(onClosed(QDBusMessage)));

@@ -81,8 +81,9 @@ private:
     bool FOpen = false;
     quint64 FSessions = 0; // numbers the sessions: answers to an earlier one are dropped
     QString FParent;
-    QString FHandle;  // the open Request's path, where Response comes
-    QString FSession; // the session's object path, once created
+    QString FHandle;   // the open Request's path, where Response comes
+    QString FExpected; // the path the open Request was asked to have
+    QString FSession;  // the session's object path, once created
     Answered FAnswered;
     std::vector<ScreenCastDesktop::Stream> FStreams;
     QString FRestoreToken;

@@ -258,3 +258,23 @@ TEST(ScreenCastNoMetadata, PortalWithoutPointerMetadataIsRefused)
 }
 
 } // namespace
+
+namespace {
+
+// Run with the stand-in portal itself, which answers each request before the
+// call's reply: every answer is heard, up to the remote (which it refuses),
+// whatever order the replies come in.
+TEST(ScreenCastEarlyAnswer, EveryRequestsAnswerIsHeard)
+{
+    StandIn::script(QStringLiteral("color"));
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE));
+    std::optional<Ending> ended;
+    picker.start(nullptr, {[] {}, [&](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_EQ(StandIn::calls().filter(QRegularExpression("^(?!Response )")),
+              QStringList({"GetAll org.freedesktop.portal.ScreenCast", "CreateSession",
+                           "SelectSources", "Start", "OpenPipeWireRemote"}));
+}
+
+} // namespace

@@ -44,6 +44,7 @@ struct Source {
     spa_video_format id = SPA_VIDEO_FORMAT_UNKNOWN;
     int width = 0, height = 0, number = 0;
     bool announced = false;
+    bool streaming = false;
     std::deque<Command> commands;
     std::string input;
     int sent = 0;
@@ -123,7 +124,7 @@ void onRemoveBuffer(void*, pw_buffer* buffer)
 void onProcess(void* data)
 {
     auto& s = *static_cast<Source*>(data);
-    if (s.commands.empty())
+    if (s.commands.empty() || !s.streaming)
         return;
     pw_buffer* b = pw_stream_dequeue_buffer(s.stream);
     if (b == nullptr) {
@@ -174,7 +175,7 @@ void onProcess(void* data)
     pw_stream_queue_buffer(s.stream, b);
     std::printf("sent %d\n", ++s.sent);
     std::fflush(stdout);
-    if (!s.commands.empty())
+    if (s.streaming && !s.commands.empty())
         pw_stream_trigger_process(s.stream);
 }
 
@@ -215,7 +216,9 @@ void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const ch
         std::printf("node %u\n", pw_stream_get_node_id(s.stream));
         std::fflush(stdout);
     }
-    if (state == PW_STREAM_STATE_STREAMING && !s.commands.empty())
+    // Buffers go out only while linked: one sent before would be lost.
+    s.streaming = state == PW_STREAM_STATE_STREAMING;
+    if (s.streaming && !s.commands.empty())
         pw_stream_trigger_process(s.stream);
 }
 
@@ -244,7 +247,7 @@ void onInput(void* data, int fd, uint32_t)
         }
         s.commands.push_back(c);
     }
-    if (!s.commands.empty())
+    if (s.streaming && !s.commands.empty())
         pw_stream_trigger_process(s.stream);
 }
 

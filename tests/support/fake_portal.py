@@ -1,7 +1,8 @@
 """A stand-in for the desktop portal on a private session bus.
 
   fake_portal.py frontend   owns org.freedesktop.portal.Desktop and answers
-                            Screenshot.PickColor as the test scripted it
+                            Screenshot.PickColor as the test scripted it, and
+                            ScreenCast's requests each before its reply
   fake_portal.py backend    owns a portal backend (impl.portal.Screenshot,
                             impl.portal.Access and impl.portal.ScreenCast) for
                             the real xdg-desktop-portal
@@ -80,7 +81,9 @@ class Request(dbus.service.Object):
         record("Close " + self.path)
 
     def answer(self, name):
-        response, values = ANSWERS[name]
+        self.respond(*ANSWERS[name])
+
+    def respond(self, response, values):
         self.Response(dbus.UInt32(response), values)
         record("Response " + self.path)
         self.remove_from_connection()
@@ -101,6 +104,51 @@ class Frontend(dbus.service.Object):
             raise dbus.exceptions.DBusException("no such property",
                                                 name="org.freedesktop.DBus.Error.InvalidArgs")
         return dbus.UInt32(1 if state["script"] == "version1" else 2, variant_level=1)
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="s",
+                         out_signature="a{sv}")
+    def GetAll(self, interface):
+        record(f"GetAll {interface}")
+        if interface != "org.freedesktop.portal.ScreenCast":
+            return dbus.Dictionary({"version": dbus.UInt32(2)}, signature="sv")
+        return dbus.Dictionary(SCREENCAST, signature="sv")
+
+    def answerFirst(self, sender, options, values):
+        token = str(options.get("handle_token", ""))
+        handle = f"{DESKTOP_PATH}/request/{sender[1:].replace('.', '_')}/{token}"
+        Request(self.bus, handle).respond(0, values)  # before the reply
+        return handle
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="a{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def CreateSession(self, options, sender):
+        record("CreateSession")
+        token = str(options.get("session_handle_token", ""))
+        session = f"{DESKTOP_PATH}/session/{sender[1:].replace('.', '_')}/{token}"
+        return self.answerFirst(sender, options,
+                                results(session_handle=dbus.String(session, variant_level=1)))
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="oa{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def SelectSources(self, session, options, sender):
+        record("SelectSources")
+        return self.answerFirst(sender, options, results())
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="osa{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def Start(self, session, parent, options, sender):
+        record("Start")
+        streams = dbus.Array([dbus.Struct((dbus.UInt32(42), dbus.Dictionary(
+            {"position": pair(0, 0), "size": pair(64, 48)}, signature="sv")),
+            signature="ua{sv}")], signature="(ua{sv})", variant_level=1)
+        return self.answerFirst(sender, options, results(streams=streams))
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="oa{sv}",
+                         out_signature="h")
+    def OpenPipeWireRemote(self, session, options):
+        record("OpenPipeWireRemote")
+        raise dbus.exceptions.DBusException("no PipeWire here",
+                                            name="org.freedesktop.DBus.Error.Failed")
 
     @dbus.service.method("org.freedesktop.portal.Screenshot", in_signature="sa{sv}",
                          out_signature="o", sender_keyword="sender")
