@@ -10,8 +10,10 @@
 Either way the test steers it over org.huvella.test.FakePortal on
 /org/huvella/test: Script(name) sets how the next picks are answered, Calls()
 returns what the program called. Prints "ready" once its names are owned.
-The screen cast shares the monitors that Monitors("node x y width height;...")
-sets; its cursor modes come from HUVELLA_FAKE_CURSOR_MODES (the
+The stand-in frontend offers ScreenCast only with HUVELLA_FAKE_SCREENCAST=1:
+otherwise it is a portal with the color picker alone. The backend's screen
+cast shares the monitors that Monitors("node x y width height;...") sets; its
+cursor modes come from HUVELLA_FAKE_CURSOR_MODES (the
 frontend reads them once, at its start).
 """
 import math
@@ -109,9 +111,12 @@ class Frontend(dbus.service.Object):
                          out_signature="a{sv}")
     def GetAll(self, interface):
         record(f"GetAll {interface}")
-        if interface != "org.freedesktop.portal.ScreenCast":
+        if interface == "org.freedesktop.portal.Screenshot":
             return dbus.Dictionary({"version": dbus.UInt32(2)}, signature="sv")
-        return dbus.Dictionary(SCREENCAST, signature="sv")
+        if interface == "org.freedesktop.portal.ScreenCast" and SCREENCAST_FRONTEND:
+            return dbus.Dictionary(SCREENCAST, signature="sv")
+        raise dbus.exceptions.DBusException("no such interface",
+                                            name="org.freedesktop.DBus.Error.InvalidArgs")
 
     def answerFirst(self, sender, options, values):
         token = str(options.get("handle_token", ""))
@@ -199,6 +204,7 @@ def pair(a, b):
     return dbus.Struct((dbus.Int32(a), dbus.Int32(b)), signature="ii", variant_level=1)
 
 
+SCREENCAST_FRONTEND = os.environ.get("HUVELLA_FAKE_SCREENCAST") == "1"
 SCREENCAST = {
     "AvailableSourceTypes": dbus.UInt32(1 | 2),
     "AvailableCursorModes": dbus.UInt32(int(os.environ.get("HUVELLA_FAKE_CURSOR_MODES", "7"))),
