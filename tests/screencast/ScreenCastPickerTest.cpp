@@ -278,3 +278,27 @@ TEST(ScreenCastEarlyAnswer, EveryRequestsAnswerIsHeard)
 }
 
 } // namespace
+
+namespace {
+
+// Stopped while the share dialog is open: the session is closed, and the
+// dialog's late answer starts nothing.
+TEST_F(ScreenCast, StopDuringTheShareDialogClosesTheSession)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 11);
+    StandIn::share({&monitor});
+    StandIn::script(QStringLiteral("slow"));
+    picker.start(nullptr, {[this] { started = true; }, [this](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return StandIn::calls().contains(QStringLiteral("impl Start")); }, 10000));
+    picker.stop();
+    EXPECT_FALSE(picker.isRunning());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] { return StandIn::calls().contains(QStringLiteral("impl Session.Close")); }, 5000));
+    QTest::qWait(2500); // past the dialog's answer
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(picker.live(), nullptr);
+}
+
+} // namespace

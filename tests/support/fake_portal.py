@@ -253,9 +253,17 @@ class Backend(dbus.service.Object):
         return (dbus.UInt32(0), results())
 
     @dbus.service.method("org.freedesktop.impl.portal.ScreenCast", in_signature="oossa{sv}",
-                         out_signature="ua{sv}")
-    def Start(self, handle, session_handle, app_id, parent, options):
+                         out_signature="ua{sv}", async_callbacks=("ok", "error"))
+    def Start(self, handle, session_handle, app_id, parent, options, ok, error):
         record("impl Start")
+        answer = self.startAnswer()
+        if state["script"] == "slow":
+            # The user takes a while in the share dialog.
+            GLib.timeout_add(1500, lambda: ok(*answer) and False)
+        else:
+            ok(*answer)
+
+    def startAnswer(self):
         if state["script"] == "cancel":
             return (dbus.UInt32(1), results())
         monitors = [] if state["script"] == "nostreams" else state["monitors"]
