@@ -14,6 +14,8 @@ std::optional<PickerMode> PickerModeNamed(const QString& name)
         return PickerMode::Portal;
     if (name == QLatin1String("wlroots"))
         return PickerMode::Wlroots;
+    if (name == QLatin1String("screencast"))
+        return PickerMode::ScreenCast;
     return std::nullopt;
 }
 
@@ -48,7 +50,8 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
         QStringLiteral("FORMAT"));
     const QCommandLineOption picker(
         QStringLiteral("picker"),
-        QStringLiteral("How to read the desktop: auto (default), x11, portal or wlroots."),
+        QStringLiteral(
+            "How to read the desktop: auto (default), x11, portal, wlroots or screencast."),
         QStringLiteral("MODE"));
     parser.addOptions({color, convert, pick, format, picker});
 
@@ -102,7 +105,7 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
         const std::optional<PickerMode> mode = PickerModeNamed(parser.value(picker));
         if (!mode)
             return UsageError{
-                QStringLiteral("Unknown picker '%1': use auto, x11, portal or wlroots.")
+                QStringLiteral("Unknown picker '%1': use auto, x11, portal, wlroots or screencast.")
                     .arg(parser.value(picker))};
         line.picker = *mode;
     }

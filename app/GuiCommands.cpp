@@ -160,7 +160,9 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
         mode = ChooseWaylandPicker(ProbeWaylandOffers());
     if (mode == PickerMode::Wlroots)
         return PickOnWlroots(argc, argv, line);
-    if (mode == PickerMode::Portal)
+    // A command has no window to follow the pointer in: where the window
+    // would cast the screen, the command picks once through the portal.
+    if (mode == PickerMode::Portal || mode == PickerMode::ScreenCast)
         return PickThroughPortal(argc, argv, line);
     // The grab comes first: with no X display there is no QApplication to make.
     QString failure;

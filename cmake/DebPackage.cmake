@@ -19,8 +19,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# On a Wayland session: the window as a native Wayland client, and the
-# desktop's own color picker, the only way to pick there.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-desktop-portal")
+# On a Wayland session: the window as a native Wayland client, the desktop's
+# own color picker, and the PipeWire daemon the portal's screen cast runs on.
+# libpipewire itself is a computed dependency: huvella-screencast.so links it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-desktop-portal, pipewire")
 
 include(CPack)

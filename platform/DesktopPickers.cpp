@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 #include "platform/PortalPicker.h"
+#include "platform/ScreenCastPicker.h"
+#include "platform/ScreenCastPortal.h"
 #include "platform/WaylandPickerProbe.h"
 #include "platform/WlrootsPicker.h"
 #include "platform/X11LivePicker.h"
@@ -9,7 +11,11 @@
 std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
 {
     if (platform.ProbeCompositor) {
-        platform.Picker = ChooseWaylandPicker(ProbeWaylandOffers());
+        WaylandOffers offers = ProbeWaylandOffers();
+        // The portal is asked only where the compositor offers nothing better.
+        if (ChooseWaylandPicker(offers) == PickerMode::Portal)
+            offers.screenCastPointer = ScreenCastPortal::offersCursorMetadata();
+        platform.Picker = ChooseWaylandPicker(offers);
         platform.ProbeCompositor = false;
     }
     switch (platform.Picker) {
@@ -19,6 +25,8 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         break; // no portal wired: the screen is sampled
     case PickerMode::Wlroots:
         return std::make_unique<WlrootsPicker>();
+    case PickerMode::ScreenCast:
+        return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule);
     case PickerMode::Auto:
     case PickerMode::X11:
         break;

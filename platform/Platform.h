@@ -3,6 +3,8 @@
 // ones at start-up; tests wire doubles.
 #include "platform/PickerMode.h"
 
+#include <QString>
+
 class ColorChooser;
 class ColorPortal;
 class DesktopPixels;
@@ -22,8 +24,11 @@ struct Platform {
     // The desktop's own picker, where the program may not read the screen;
     // the picker uses it when Picker is Portal. None: the picker samples live.
     ColorPortal* Portal = nullptr;
-    PickerMode Picker = PickerMode::X11; // X11, Portal or Wlroots; Auto counts as X11
+    PickerMode Picker = PickerMode::X11; // X11, Portal, Wlroots or ScreenCast; Auto counts as X11
     // Picker is Portal only because the session is Wayland's and the user left
     // the choice to the program: the first pick asks the compositor first.
     bool ProbeCompositor = false;
+    // Where huvella-screencast.so is, which the ScreenCast picker loads; empty:
+    // beside the module the program's code is in (huvella-gui.so).
+    QString ScreenCastModule = {};
 };

@@ -1,5 +1,7 @@
 #include "platform/QtDBusColorPortal.h"
 
+#include "platform/PortalCalls.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -17,24 +19,15 @@
 
 namespace {
 
-const QString Service = QStringLiteral("org.freedesktop.portal.Desktop");
-const QString DesktopPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString& Service = PortalService;
+const QString& DesktopPath = PortalPath;
+const QString& RequestInterface = PortalRequestInterface;
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
-const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 // PickColor came with version 2 of the Screenshot interface.
 constexpr uint PickColorVersion = 2;
 
 using Kind = ColorPortal::Answer::Kind;
 const ColorPortal::Answer Failed{Kind::Failed, 0};
-
-// A D-Bus value as Qt hands it over: containers stay QDBusArgument, variants
-// may stay QDBusVariant.
-QVariant unwrapped(QVariant value)
-{
-    while (value.metaType() == QMetaType::fromType<QDBusVariant>())
-        value = value.value<QDBusVariant>().variant();
-    return value;
-}
 
 // A channel from 0 to 1. Rounding noise just outside (1.0000001) is clamped;
 // a value more than half a step of 255 outside is no channel but malformed
@@ -62,16 +55,6 @@ std::optional<HSLUtils::TColor> colorOf(const QVariant& value)
     if (!r || !g || !b)
         return std::nullopt;
     return *r | *g << 8 | *b << 16;
-}
-
-// The request path the portal will use: the caller's unique name without its
-// ':' and with '.' as '_', and the token it was given.
-QString expectedHandle(const QString& uniqueName, const QString& token)
-{
-    QString sender = uniqueName;
-    sender.remove(0, sender.startsWith(QLatin1Char(':')) ? 1 : 0)
-        .replace(QLatin1Char('.'), QLatin1Char('_'));
-    return DesktopPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token;
 }
 
 } // namespace
@@ -106,7 +89,7 @@ ColorPortal::Answer QtDBusColorPortal::answerOf(uint response, const QVariantMap
         return {Kind::Cancelled, 0};
     if (response != 0)
         return Failed;
-    const auto color = colorOf(unwrapped(results.value(QStringLiteral("color"))));
+    const auto color = colorOf(UnwrappedDBusValue(results.value(QStringLiteral("color"))));
     return color ? Answer{Kind::Color, *color} : Failed;
 }
 
@@ -136,7 +119,7 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
                     return; // cancelled meanwhile
                 const QDBusPendingReply<QDBusVariant> reply = *call;
                 const QVariant version =
-                    reply.isError() ? QVariant() : unwrapped(reply.value().variant());
+                    reply.isError() ? QVariant() : UnwrappedDBusValue(reply.value().variant());
                 if (version.metaType() != QMetaType::fromType<uint>() ||
                     version.toUInt() < PickColorVersion) {
                     finish(Failed);
@@ -150,9 +133,8 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
 // answer that comes at once is not missed.
 void QtDBusColorPortal::callPickColor(quint64 request)
 {
-    static quint64 tokens = 0; // one connection may serve several portals
-    const QString token = QStringLiteral("huvella%1").arg(++tokens);
-    const QString expected = expectedHandle(bus().baseService(), token);
+    const QString token = PortalToken();
+    const QString expected = PortalRequestPath(bus().baseService(), token);
     listen(expected);
     QDBusMessage call = QDBusMessage::createMethodCall(Service, DesktopPath, ScreenshotInterface,
                                                        QStringLiteral("PickColor"));
@@ -220,11 +202,7 @@ void QtDBusColorPortal::onResponse(const QDBusMessage& message)
         finish(Failed);
         return;
     }
-    const QVariant results = arguments.at(1);
-    const QVariantMap map = results.metaType() == QMetaType::fromType<QDBusArgument>()
-                                ? qdbus_cast<QVariantMap>(results.value<QDBusArgument>())
-                                : results.toMap();
-    finish(answerOf(arguments.at(0).toUInt(), map));
+    finish(answerOf(arguments.at(0).toUInt(), DBusMapOf(arguments.at(1))));
 }
 
 void QtDBusColorPortal::cancel()

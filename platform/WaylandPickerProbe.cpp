@@ -7,6 +7,8 @@ PickerMode ChooseWaylandPicker(const WaylandOffers& offers)
 {
     if (offers.screencopy && offers.layerShell)
         return PickerMode::Wlroots;
+    if (offers.screenCastPointer)
+        return PickerMode::ScreenCast;
     return PickerMode::Portal;
 }
 

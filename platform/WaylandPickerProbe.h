@@ -8,6 +8,8 @@
 struct WaylandOffers {
     bool screencopy = false; // zwlr_screencopy_manager_v1
     bool layerShell = false; // zwlr_layer_shell_v1
+    // The desktop portal casts the screen with the pointer as metadata.
+    bool screenCastPointer = false;
 };
 
 // The way for `offers`; Portal when nothing better is offered.

@@ -8,6 +8,8 @@ run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxcb-xinerama
 # The picker's own Wayland connection: the client library and wayland-scanner,
 # the stable protocols (viewporter, xdg-shell), key symbols through xkbcommon.
 run_packages+=(pkg-config libwayland-dev wayland-protocols libxkbcommon-dev)
+# Screen casting's PipeWire streams.
+run_packages+=(libpipewire-0.3-dev)
 # What the tests and benchmarks need on top (openbox: a window manager that
 # frames the windows, for the placement tests).
 test_packages=(googletest libgtest-dev libbenchmark-dev x11-utils ccache openbox)
@@ -27,6 +29,9 @@ test_packages+=(dbus-daemon dbus-bin python3-dbus python3-gi gir1.2-glib-2.0
 # The picker on a wlroots desktop: a headless sway, its background helper (a
 # picture of noise), grim to read back what it shows, wtype for keys.
 test_packages+=(sway swaybg grim wtype)
+# Screen casting: the PipeWire daemon and session manager, with the SPA plugins
+# the stand-in source and the program's streams run on.
+test_packages+=(pipewire pipewire-bin wireplumber libspa-0.2-modules)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 

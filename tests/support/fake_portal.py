@@ -1,15 +1,23 @@
 """A stand-in for the desktop portal on a private session bus.
 
   fake_portal.py frontend   owns org.freedesktop.portal.Desktop and answers
-                            Screenshot.PickColor as the test scripted it
-  fake_portal.py backend    owns a portal backend (impl.portal.Screenshot and
-                            impl.portal.Access) for the real xdg-desktop-portal
+                            Screenshot.PickColor as the test scripted it, and
+                            ScreenCast's requests each before its reply
+  fake_portal.py backend    owns a portal backend (impl.portal.Screenshot,
+                            impl.portal.Access and impl.portal.ScreenCast) for
+                            the real xdg-desktop-portal
 
 Either way the test steers it over org.huvella.test.FakePortal on
 /org/huvella/test: Script(name) sets how the next picks are answered, Calls()
 returns what the program called. Prints "ready" once its names are owned.
+The stand-in frontend offers ScreenCast only with HUVELLA_FAKE_SCREENCAST=1:
+otherwise it is a portal with the color picker alone. The backend's screen
+cast shares the monitors that Monitors("node x y width height;...") sets; its
+cursor modes come from HUVELLA_FAKE_CURSOR_MODES (the
+frontend reads them once, at its start).
 """
 import math
+import os
 import sys
 
 import dbus
@@ -48,7 +56,7 @@ ANSWERS = {
     "array": (0, results(color=dbus.Array([0.2, 0.4, 0.6], signature="d", variant_level=1))),
 }
 
-state = {"script": "color", "calls": []}
+state = {"script": "color", "calls": [], "monitors": [], "sessions": {}}
 
 
 def record(call):
@@ -77,7 +85,9 @@ class Request(dbus.service.Object):
         record("Close " + self.path)
 
     def answer(self, name):
-        response, values = ANSWERS[name]
+        self.respond(*ANSWERS[name])
+
+    def respond(self, response, values):
         self.Response(dbus.UInt32(response), values)
         record("Response " + self.path)
         self.remove_from_connection()
@@ -98,6 +108,54 @@ class Frontend(dbus.service.Object):
             raise dbus.exceptions.DBusException("no such property",
                                                 name="org.freedesktop.DBus.Error.InvalidArgs")
         return dbus.UInt32(1 if state["script"] == "version1" else 2, variant_level=1)
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="s",
+                         out_signature="a{sv}")
+    def GetAll(self, interface):
+        record(f"GetAll {interface}")
+        if interface == "org.freedesktop.portal.Screenshot":
+            return dbus.Dictionary({"version": dbus.UInt32(2)}, signature="sv")
+        if interface == "org.freedesktop.portal.ScreenCast" and SCREENCAST_FRONTEND:
+            return dbus.Dictionary(SCREENCAST, signature="sv")
+        raise dbus.exceptions.DBusException("no such interface",
+                                            name="org.freedesktop.DBus.Error.InvalidArgs")
+
+    def answerFirst(self, sender, options, values):
+        token = str(options.get("handle_token", ""))
+        handle = f"{DESKTOP_PATH}/request/{sender[1:].replace('.', '_')}/{token}"
+        Request(self.bus, handle).respond(0, values)  # before the reply
+        return handle
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="a{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def CreateSession(self, options, sender):
+        record("CreateSession")
+        token = str(options.get("session_handle_token", ""))
+        session = f"{DESKTOP_PATH}/session/{sender[1:].replace('.', '_')}/{token}"
+        return self.answerFirst(sender, options,
+                                results(session_handle=dbus.String(session, variant_level=1)))
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="oa{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def SelectSources(self, session, options, sender):
+        record("SelectSources")
+        return self.answerFirst(sender, options, results())
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="osa{sv}",
+                         out_signature="o", sender_keyword="sender")
+    def Start(self, session, parent, options, sender):
+        record("Start")
+        streams = dbus.Array([dbus.Struct((dbus.UInt32(42), dbus.Dictionary(
+            {"position": pair(0, 0), "size": pair(64, 48)}, signature="sv")),
+            signature="ua{sv}")], signature="(ua{sv})", variant_level=1)
+        return self.answerFirst(sender, options, results(streams=streams))
+
+    @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="oa{sv}",
+                         out_signature="h")
+    def OpenPipeWireRemote(self, session, options):
+        record("OpenPipeWireRemote")
+        raise dbus.exceptions.DBusException("no PipeWire here",
+                                            name="org.freedesktop.DBus.Error.Failed")
 
     @dbus.service.method("org.freedesktop.portal.Screenshot", in_signature="sa{sv}",
                          out_signature="o", sender_keyword="sender")
@@ -134,16 +192,103 @@ class Frontend(dbus.service.Object):
         return handle
 
 
+class Session(dbus.service.Object):
+    """A screen-cast session of the backend, which the frontend closes."""
+
+    def __init__(self, bus, path):
+        super().__init__(bus, path)
+        self.path = path
+
+    @dbus.service.method("org.freedesktop.impl.portal.Session")
+    def Close(self):
+        record("impl Session.Close")
+        state["sessions"].pop(self.path, None)
+        self.remove_from_connection()
+
+    @dbus.service.signal("org.freedesktop.impl.portal.Session", signature="")
+    def Closed(self):
+        pass
+
+
+def pair(a, b):
+    return dbus.Struct((dbus.Int32(a), dbus.Int32(b)), signature="ii", variant_level=1)
+
+
+SCREENCAST_FRONTEND = os.environ.get("HUVELLA_FAKE_SCREENCAST") == "1"
+SCREENCAST = {
+    "AvailableSourceTypes": dbus.UInt32(1 | 2),
+    "AvailableCursorModes": dbus.UInt32(int(os.environ.get("HUVELLA_FAKE_CURSOR_MODES", "7"))),
+    "version": dbus.UInt32(4),
+}
+
+
 class Backend(dbus.service.Object):
     """The implementation side, behind the real xdg-desktop-portal."""
 
     def __init__(self, bus):
         super().__init__(bus, DESKTOP_PATH)
+        self.bus = bus
 
     @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss",
                          out_signature="v")
     def Get(self, interface, name):
+        if interface == "org.freedesktop.impl.portal.ScreenCast":
+            return dbus.UInt32(SCREENCAST[name], variant_level=1)
         return dbus.UInt32(2, variant_level=1)
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="s",
+                         out_signature="a{sv}")
+    def GetAll(self, interface):
+        if interface == "org.freedesktop.impl.portal.ScreenCast":
+            return dbus.Dictionary(SCREENCAST, signature="sv")
+        return dbus.Dictionary({"version": dbus.UInt32(2)}, signature="sv")
+
+    @dbus.service.method("org.freedesktop.impl.portal.ScreenCast", in_signature="oosa{sv}",
+                         out_signature="ua{sv}")
+    def CreateSession(self, handle, session_handle, app_id, options):
+        record("impl CreateSession")
+        state["sessions"][str(session_handle)] = Session(self.bus, str(session_handle))
+        return (dbus.UInt32(0), results(session_id=dbus.String("huvella-test",
+                                                               variant_level=1)))
+
+    @dbus.service.method("org.freedesktop.impl.portal.ScreenCast", in_signature="oosa{sv}",
+                         out_signature="ua{sv}")
+    def SelectSources(self, handle, session_handle, app_id, options):
+        restore = options.get("restore_data")
+        record(f"impl SelectSources types={int(options.get('types', 0))} "
+               f"multiple={bool(options.get('multiple', False))} "
+               f"cursor_mode={int(options.get('cursor_mode', 0))} "
+               f"persist_mode={int(options.get('persist_mode', 0))} "
+               f"restore={str(restore[2]) if restore is not None else 'none'}")
+        return (dbus.UInt32(0), results())
+
+    @dbus.service.method("org.freedesktop.impl.portal.ScreenCast", in_signature="oossa{sv}",
+                         out_signature="ua{sv}", async_callbacks=("ok", "error"))
+    def Start(self, handle, session_handle, app_id, parent, options, ok, error):
+        record("impl Start")
+        answer = self.startAnswer()
+        if state["script"] == "slow":
+            # The user takes a while in the share dialog.
+            GLib.timeout_add(1500, lambda: ok(*answer) and False)
+        else:
+            ok(*answer)
+
+    def startAnswer(self):
+        if state["script"] == "cancel":
+            return (dbus.UInt32(1), results())
+        monitors = [] if state["script"] == "nostreams" else state["monitors"]
+        streams = dbus.Array([
+            dbus.Struct((dbus.UInt32(node),
+                         dbus.Dictionary({"position": pair(x, y), "size": pair(w, h),
+                                          "source_type": dbus.UInt32(1, variant_level=1)},
+                                         signature="sv")), signature="ua{sv}")
+            for node, x, y, w, h in monitors], signature="(ua{sv})", variant_level=1)
+        restore = dbus.Struct((dbus.String("huvella-test"), dbus.UInt32(1),
+                               dbus.String("granted-monitors", variant_level=1)),
+                              signature="suv", variant_level=1)
+        return (dbus.UInt32(0), results(streams=streams,
+                                        persist_mode=dbus.UInt32(1, variant_level=1),
+                                        restore_data=restore))
 
     @dbus.service.method("org.freedesktop.impl.portal.Screenshot", in_signature="ossa{sv}",
                          out_signature="ua{sv}")
@@ -176,6 +321,19 @@ class Control(dbus.service.Object):
     @dbus.service.method(CONTROL_NAME, out_signature="as")
     def Calls(self):
         return dbus.Array(state["calls"], signature="s")
+
+    # "node x y width height" for each monitor, separated by ";".
+    @dbus.service.method(CONTROL_NAME, in_signature="s")
+    def Monitors(self, monitors):
+        state["monitors"] = [tuple(int(v) for v in m.split()) for m in monitors.split(";")]
+
+    # The desktop ends every share, as GNOME's "Stop sharing" does.
+    @dbus.service.method(CONTROL_NAME)
+    def CloseSessions(self):
+        for session in list(state["sessions"].values()):
+            session.Closed()
+            session.remove_from_connection()
+        state["sessions"] = {}
 
     # The portal's name given up and taken again: a desktop without a portal.
     @dbus.service.method(CONTROL_NAME)

@@ -1,0 +1,304 @@
+// Live sampling through the real chain: Debian's xdg-desktop-portal with the
+// stand-in backend, the PipeWire daemon, and test sources as the monitors.
+// The picker's desktop must follow each scripted pointer to the exact pixel.
+#include "Hex.h"
+#include "ScreenCastChain.h"
+
+#include "platform/DesktopPixels.h"
+#include "platform/ScreenCastPicker.h"
+#include "platform/ScreenCastPortal.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+using Ending = DesktopPicker::Ending;
+
+class ScreenCast : public ::testing::Test {
+protected:
+    ScreenCastPicker picker{QStringLiteral(HUVELLA_SCREENCAST_MODULE)};
+    bool started = false;
+    std::optional<Ending> ended;
+
+    void SetUp() override { StandIn::script(QStringLiteral("share")); }
+
+    // Starts a pick over `monitors` and waits until it samples (or ends).
+    bool startOver(const std::vector<const TestMonitor*>& monitors)
+    {
+        for (const TestMonitor* m : monitors)
+            if (m->node() == 0)
+                return false;
+        StandIn::share(monitors);
+        started = false;
+        ended.reset();
+        picker.start(nullptr, {[this] { started = true; }, [this](const Ending& e) { ended = e; }});
+        (void)QTest::qWaitFor([this] { return started || ended; }, 15000);
+        return started && !ended && picker.live() != nullptr;
+    }
+
+    // Waits until the desktop shows the pointer at `at` with the pattern's
+    // pixel of `monitor` under it.
+    ::testing::AssertionResult follows(QPoint at, const TestMonitor& monitor)
+    {
+        std::optional<QPoint> pos;
+        DesktopPixels::Pixel pixel;
+        const std::int32_t want = monitor.colorAt(at);
+        (void)QTest::qWaitFor(
+            [&] {
+                DesktopPixels* desktop = picker.live();
+                if (desktop == nullptr)
+                    return false;
+                pos = desktop->cursorPos();
+                if (!pos)
+                    return false;
+                pixel = desktop->pixelAt(pos->x(), pos->y());
+                return *pos == at && pixel.status == DesktopPixels::Pixel::Status::Color &&
+                       pixel.color == want;
+            },
+            5000);
+        if (pos == at && pixel.color == want)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "pointer "
+               << (pos ? QStringLiteral("(%1, %2)").arg(pos->x()).arg(pos->y()).toStdString()
+                       : "none")
+               << " with " << hex(pixel.color) << ", expected (" << at.x() << ", " << at.y()
+               << ") with " << hex(want);
+    }
+
+    // Waits until the desktop says there is no point to read.
+    bool noPoint()
+    {
+        return QTest::qWaitFor(
+            [this] { return picker.live() != nullptr && !picker.live()->cursorPos(); }, 5000);
+    }
+
+    bool waitForEnd()
+    {
+        return QTest::qWaitFor([this] { return ended.has_value(); }, 10000);
+    }
+};
+
+class ScreenCastFormat : public ScreenCast, public ::testing::WithParamInterface<const char*> {};
+
+// Whole frames, each with the pointer elsewhere, in each format the program
+// asks for: the exact pixel under the hotspot, channels in place.
+TEST_P(ScreenCastFormat, FieldsFollowThePointerPixelForPixel)
+{
+    TestMonitor monitor(QString::fromLatin1(GetParam()), {64, 48}, {0, 0}, 1);
+    ASSERT_TRUE(startOver({&monitor}));
+    for (const QPoint at : {QPoint(0, 0), QPoint(17, 5), QPoint(63, 47), QPoint(40, 30)}) {
+        ASSERT_TRUE(monitor.send(QStringLiteral("frame %1 %2").arg(at.x()).arg(at.y())));
+        EXPECT_TRUE(follows(at, monitor));
+    }
+    picker.stop();
+    EXPECT_FALSE(ended);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFormat, ScreenCastFormat,
+                         ::testing::Values("BGRx", "RGBx", "BGRA", "RGBA", "xBGR", "xRGB"));
+
+// A still screen: one whole frame, then buffers that only move the pointer,
+// and a corrupted frame and garbled ones, whose pictures must not be read.
+TEST_F(ScreenCast, PointerOnlyBuffersReadTheLastWholeFrame)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {80, 60}, {0, 0}, 2);
+    ASSERT_TRUE(startOver({&monitor}));
+    ASSERT_TRUE(monitor.send(QStringLiteral("frame 1 1")));
+    EXPECT_TRUE(follows({1, 1}, monitor));
+    for (const QPoint at : {QPoint(5, 7), QPoint(79, 59), QPoint(30, 40)}) {
+        ASSERT_TRUE(monitor.send(QStringLiteral("pointer %1 %2").arg(at.x()).arg(at.y())));
+        EXPECT_TRUE(follows(at, monitor));
+    }
+    ASSERT_TRUE(monitor.send(QStringLiteral("corrupt 12 13")));
+    EXPECT_TRUE(follows({12, 13}, monitor));
+    ASSERT_TRUE(monitor.send(QStringLiteral("garbled 14 15")));
+    EXPECT_TRUE(follows({14, 15}, monitor));
+    ASSERT_TRUE(monitor.send(QStringLiteral("garbled 79 59")));
+    EXPECT_TRUE(follows({79, 59}, monitor));
+}
+
+// Two monitors side by side: the desktop's point and pixel come from the
+// monitor the pointer is on, on either side of the seam, whichever monitor
+// tells first that the pointer left or came.
+TEST_F(ScreenCast, TwoMonitorsSideBySideWithThePointerCrossingTheSeam)
+{
+    TestMonitor left(QStringLiteral("BGRx"), {64, 48}, {0, 0}, 3);
+    TestMonitor right(QStringLiteral("RGBx"), {64, 48}, {64, 0}, 4);
+    ASSERT_TRUE(startOver({&left, &right}));
+    ASSERT_TRUE(left.send(QStringLiteral("frame 63 10")));
+    ASSERT_TRUE(right.send(QStringLiteral("off")));
+    EXPECT_TRUE(follows({63, 10}, left));
+    ASSERT_TRUE(left.send(QStringLiteral("off")));
+    ASSERT_TRUE(right.send(QStringLiteral("frame 0 10")));
+    EXPECT_TRUE(follows({64, 10}, right));
+    ASSERT_TRUE(left.send(QStringLiteral("pointer 63 11")));
+    ASSERT_TRUE(right.send(QStringLiteral("off")));
+    EXPECT_TRUE(follows({63, 11}, left));
+}
+
+TEST_F(ScreenCast, PointerOnNoSharedMonitorGivesNoPoint)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {64, 48}, {100, 50}, 5);
+    ASSERT_TRUE(startOver({&monitor}));
+    ASSERT_TRUE(monitor.send(QStringLiteral("frame 10 10")));
+    EXPECT_TRUE(follows({110, 60}, monitor));
+    ASSERT_TRUE(monitor.send(QStringLiteral("off")));
+    EXPECT_TRUE(noPoint());
+    ASSERT_TRUE(monitor.send(QStringLiteral("pointer 3 4")));
+    EXPECT_TRUE(follows({103, 54}, monitor));
+    EXPECT_FALSE(ended);
+
+    // The block around it near the monitor's corner: the pattern on the
+    // monitor, nothing off it.
+    const DesktopPixels::Block block = picker.live()->blockAt({103, 54});
+    EXPECT_EQ(block.monitor, monitor.rect());
+    for (int dy = -DesktopPixels::Block::Radius; dy <= DesktopPixels::Block::Radius; ++dy)
+        for (int dx = -DesktopPixels::Block::Radius; dx <= DesktopPixels::Block::Radius; ++dx) {
+            const QPoint at(103 + dx, 54 + dy);
+            const std::int32_t want =
+                monitor.rect().contains(at) ? monitor.colorAt(at) : DesktopPixels::Block::Outside;
+            ASSERT_EQ(hex(block.at(dx, dy)), hex(want))
+                << "at (" << at.x() << ", " << at.y() << ")";
+        }
+}
+
+// The session asks for every monitor with the pointer as metadata, for as
+// long as the program runs; the second pick passes the grant back.
+TEST_F(ScreenCast, SecondPickPassesTheRestoreToken)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 6);
+    ASSERT_TRUE(startOver({&monitor}));
+    picker.stop();
+    EXPECT_TRUE(StandIn::calls().contains(
+        QStringLiteral("impl SelectSources types=1 multiple=True cursor_mode=4 persist_mode=1 "
+                       "restore=none")))
+        << StandIn::calls().join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(picker.restoreToken().isEmpty());
+    StandIn::script(QStringLiteral("share"));
+    ASSERT_TRUE(startOver({&monitor}));
+    EXPECT_TRUE(StandIn::calls().contains(
+        QStringLiteral("impl SelectSources types=1 multiple=True cursor_mode=4 persist_mode=1 "
+                       "restore=granted-monitors")))
+        << StandIn::calls().join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(monitor.send(QStringLiteral("frame 9 9")));
+    EXPECT_TRUE(follows({9, 9}, monitor));
+    picker.stop();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] { return StandIn::calls().contains(QStringLiteral("impl Session.Close")); }, 5000));
+}
+
+TEST_F(ScreenCast, CancelledDialogEndsThePickCancelled)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 7);
+    StandIn::script(QStringLiteral("cancel"));
+    EXPECT_FALSE(startOver({&monitor}));
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(ended->kind, Ending::Kind::Cancelled);
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(picker.isRunning());
+}
+
+// A desktop that grants the share but names no monitor: nothing to sample.
+TEST_F(ScreenCast, ShareOfNoMonitorFailsThePick)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 10);
+    StandIn::script(QStringLiteral("nostreams"));
+    EXPECT_FALSE(startOver({&monitor}));
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_FALSE(started);
+}
+
+// "Stop sharing" on the desktop's side: the pick ends, not as a failure.
+TEST_F(ScreenCast, DesktopClosingTheSessionEndsThePick)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 8);
+    ASSERT_TRUE(startOver({&monitor}));
+    ASSERT_TRUE(monitor.send(QStringLiteral("frame 2 3")));
+    EXPECT_TRUE(follows({2, 3}, monitor));
+    StandIn::control(QStringLiteral("CloseSessions"));
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_NE(ended->kind, Ending::Kind::Failed);
+    EXPECT_FALSE(picker.isRunning());
+    EXPECT_EQ(picker.live(), nullptr);
+}
+
+TEST_F(ScreenCast, SourceVanishingFailsThePick)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 9);
+    ASSERT_TRUE(startOver({&monitor}));
+    ASSERT_TRUE(monitor.send(QStringLiteral("frame 2 3")));
+    EXPECT_TRUE(follows({2, 3}, monitor));
+    monitor.vanish();
+    ASSERT_TRUE(waitForEnd());
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_EQ(picker.live(), nullptr);
+}
+
+TEST_F(ScreenCast, PortalOffersThePointerAsMetadata)
+{
+    EXPECT_TRUE(ScreenCastPortal::offersCursorMetadata());
+}
+
+// Run with a backend that embeds the pointer or hides it, but cannot send it
+// as metadata: no live sampling there.
+TEST(ScreenCastNoMetadata, PortalWithoutPointerMetadataIsRefused)
+{
+    EXPECT_FALSE(ScreenCastPortal::offersCursorMetadata());
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE));
+    std::optional<Ending> ended;
+    picker.start(nullptr, {[] {}, [&](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_TRUE(StandIn::calls().filter(QStringLiteral("CreateSession")).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// Run with the stand-in portal itself, which answers each request before the
+// call's reply: every answer is heard, up to the remote (which it refuses),
+// whatever order the replies come in.
+TEST(ScreenCastEarlyAnswer, EveryRequestsAnswerIsHeard)
+{
+    StandIn::script(QStringLiteral("color"));
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE));
+    std::optional<Ending> ended;
+    picker.start(nullptr, {[] {}, [&](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_EQ(StandIn::calls().filter(QRegularExpression("^(?!Response )")),
+              QStringList({"GetAll org.freedesktop.portal.ScreenCast", "CreateSession",
+                           "SelectSources", "Start", "OpenPipeWireRemote"}));
+}
+
+} // namespace
+
+namespace {
+
+// Stopped while the share dialog is open: the session is closed, and the
+// dialog's late answer starts nothing.
+TEST_F(ScreenCast, StopDuringTheShareDialogClosesTheSession)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 11);
+    StandIn::share({&monitor});
+    StandIn::script(QStringLiteral("slow"));
+    picker.start(nullptr, {[this] { started = true; }, [this](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return StandIn::calls().contains(QStringLiteral("impl Start")); }, 10000));
+    picker.stop();
+    EXPECT_FALSE(picker.isRunning());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [] { return StandIn::calls().contains(QStringLiteral("impl Session.Close")); }, 5000));
+    QTest::qWait(2500); // past the dialog's answer
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(ended);
+    EXPECT_EQ(picker.live(), nullptr);
+}
+
+} // namespace
