@@ -69,6 +69,16 @@ int RunWindow(int& argc, char** argv, const CommandLine& line)
 
 namespace {
 
+// A picked color printed in the asked format: status 0, or 2 with one line
+// when it cannot be written.
+int PrintPickedColor(HSLUtils::TColor color, const CommandLine& line, const SystemColors& colors)
+{
+    if (WriteOut(FormatColor(color, line.format, colors)))
+        return 0;
+    std::fputs("huvella: cannot write the color\n", stderr);
+    return FailureStatus;
+}
+
 // One pick by the desktop's own picker, through the desktop portal. It needs
 // the session bus, not a display of its own.
 int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
@@ -81,9 +91,7 @@ int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
         using Kind = ColorPortal::Answer::Kind;
         switch (answer.kind) {
         case Kind::Color:
-            status = WriteOut(FormatColor(answer.color, line.format, colors)) ? 0 : FailureStatus;
-            if (status != 0)
-                std::fputs("huvella: cannot write the color\n", stderr);
+            status = PrintPickedColor(answer.color, line, colors);
             break;
         case Kind::Cancelled:
             status = 1;
@@ -129,9 +137,7 @@ int PickOnWlroots(int& argc, char** argv, const CommandLine& line)
         using Kind = DesktopPicker::Ending::Kind;
         switch (ending.kind) {
         case Kind::Picked:
-            status = WriteOut(FormatColor(ending.color, line.format, colors)) ? 0 : FailureStatus;
-            if (status != 0)
-                std::fputs("huvella: cannot write the color\n", stderr);
+            status = PrintPickedColor(ending.color, line, colors);
             break;
         case Kind::Cancelled:
             status = 1;
