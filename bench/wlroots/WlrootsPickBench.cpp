@@ -41,6 +41,13 @@ double CpuSeconds()
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// A measure that cannot be taken stops the bench rather than print a figure.
+int Fail(const char* why)
+{
+    std::fprintf(stderr, "WlrootsPickBench: %s\n", why);
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -99,7 +106,8 @@ int main(int argc, char** argv)
     DesktopPlatform platform(PickerMode::Wlroots);
     TForm1 form(platform.platform);
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    if (!QTest::qWaitForWindowExposed(&form))
+        return Fail("the window was never shown");
     QProcess pointer;
     pointer.start(qEnvironmentVariable("HUVELLA_TEST_POINTER"),
                   {QStringLiteral("1280"), QStringLiteral("720")});
@@ -113,7 +121,8 @@ int main(int argc, char** argv)
         const QPoint at(100 + 3 * i, 100 + i);
         pointer.write(QByteArray("move ") + QByteArray::number(at.x()) + ' ' +
                       QByteArray::number(at.y()) + '\n');
-        QTest::qWaitFor([&] { return form.SampledDesktop().cursorPos() == at; }, 2000);
+        if (!QTest::qWaitFor([&] { return form.SampledDesktop().cursorPos() == at; }, 2000))
+            return Fail("the pointer never reached the overlay");
         QElapsedTimer clock;
         clock.start();
         form.tmr1Timer(form.tmr1);
@@ -133,7 +142,9 @@ int main(int argc, char** argv)
     wall.start();
     pointer.write(path);
     pointer.write("move 1 1\n");
-    QTest::qWaitFor([&] { return form.SampledDesktop().cursorPos() == QPoint(1, 1); }, 20000);
+    if (!QTest::qWaitFor([&] { return form.SampledDesktop().cursorPos() == QPoint(1, 1); },
+                         20000))
+        return Fail("the pointer's path never ended on the overlay");
     const double seconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
     std::printf("CPU, pointer at 100 Hz: %6.2f %% of one core over %.1f s (under 2)\n",
                 100 * (CpuSeconds() - cpu0) / seconds, seconds);
