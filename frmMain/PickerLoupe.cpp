@@ -190,6 +190,10 @@ std::optional<Block> PickerLoupe::follow(QPoint pointer)
         moveClear(pointer); // the loupe's own pixels are no color to pick
         return std::nullopt;
     }
+    // With no place to show the loupe, the block and its picture would be made for
+    // nothing at every tick.
+    if (!FDesktop.showsOverlays())
+        return FDesktop.centreAt(pointer);
     const Block block = FDesktop.blockAt(pointer);
     if (block.pixel.status == DesktopPixels::Pixel::Status::Color)
         showBlock(block);

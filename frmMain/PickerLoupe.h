@@ -38,7 +38,8 @@ public:
     void moveClear(QPoint pointer);
     // One step of following the pointer: a pointer where the loupe stands reads
     // nothing and moves it clear (nullopt); elsewhere the block around the pointer
-    // is read once and shown, or the loupe hides when its centre has no pixel.
+    // is read once and shown, or the loupe hides when its centre has no pixel. A
+    // desktop that shows no loupe gives the pointer's pixel alone.
     std::optional<DesktopPixels::Block> follow(QPoint pointer);
 
     // The desktop it is shown on.

@@ -71,8 +71,12 @@ public:
     virtual Pixel pixelAt(int x, int y) = 0;
 
     // The block of pixels centred on `centre`, in one read. A desktop that can only read
-    // single pixels gives the centre alone, every other cell Outside.
-    virtual Block blockAt(QPoint centre)
+    // single pixels gives the centre alone (centreAt).
+    virtual Block blockAt(QPoint centre) { return centreAt(centre); }
+
+    // The block with its centre alone read, every other cell Outside: all that a tick
+    // needs where no loupe can be shown.
+    Block centreAt(QPoint centre)
     {
         Block block;
         block.centre = centre;
@@ -87,6 +91,9 @@ public:
     // shown (the same QImage::cacheKey) is not drawn again. False when this desktop
     // cannot show it.
     virtual bool showOverlay(QPoint /*at*/, const QImage& /*picture*/) { return false; }
+    // Whether this desktop has a way to show such a picture at all; where it has none
+    // (a screen cast), nothing is drawn for it.
+    virtual bool showsOverlays() const { return false; }
     virtual void hideOverlay() {}
 
     // Asks the desktop to keep what the overlay covers of `window`, a window of this

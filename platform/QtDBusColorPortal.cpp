@@ -19,9 +19,6 @@
 
 namespace {
 
-const QString& Service = PortalService;
-const QString& DesktopPath = PortalPath;
-const QString& RequestInterface = PortalRequestInterface;
 const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
 // PickColor came with version 2 of the Screenshot interface.
 constexpr uint PickColorVersion = 2;
@@ -108,7 +105,7 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
     }
     watchPortal();
     QDBusMessage get = QDBusMessage::createMethodCall(
-        Service, DesktopPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        PortalService, PortalPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << ScreenshotInterface << QStringLiteral("version");
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(get), this);
@@ -136,8 +133,8 @@ void QtDBusColorPortal::callPickColor(quint64 request)
     const QString token = PortalToken();
     const QString expected = PortalRequestPath(bus().baseService(), token);
     listen(expected);
-    QDBusMessage call = QDBusMessage::createMethodCall(Service, DesktopPath, ScreenshotInterface,
-                                                       QStringLiteral("PickColor"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        PortalService, PortalPath, ScreenshotInterface, QStringLiteral("PickColor"));
     call << FParent << QVariantMap{{QStringLiteral("handle_token"), token}};
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
@@ -168,7 +165,7 @@ void QtDBusColorPortal::watchPortal()
 {
     if (FPortalWatch != nullptr)
         return;
-    FPortalWatch = new QDBusServiceWatcher(Service, bus(),
+    FPortalWatch = new QDBusServiceWatcher(PortalService, bus(),
                                            QDBusServiceWatcher::WatchForUnregistration, this);
     connect(FPortalWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
         if (isPicking())
@@ -180,7 +177,7 @@ void QtDBusColorPortal::listen(const QString& handle)
 {
     stopListening();
     FHandle = handle;
-    bus().connect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
+    bus().connect(PortalService, FHandle, PortalRequestInterface, QStringLiteral("Response"), this,
                   SLOT(onResponse(QDBusMessage)));
 }
 
@@ -188,8 +185,8 @@ void QtDBusColorPortal::stopListening()
 {
     if (FHandle.isEmpty())
         return;
-    bus().disconnect(Service, FHandle, RequestInterface, QStringLiteral("Response"), this,
-                     SLOT(onResponse(QDBusMessage)));
+    bus().disconnect(PortalService, FHandle, PortalRequestInterface, QStringLiteral("Response"),
+                     this, SLOT(onResponse(QDBusMessage)));
     FHandle.clear();
 }
 
@@ -218,8 +215,8 @@ void QtDBusColorPortal::cancel()
 
 void QtDBusColorPortal::closeRequest(const QString& handle)
 {
-    bus().send(
-        QDBusMessage::createMethodCall(Service, handle, RequestInterface, QStringLiteral("Close")));
+    bus().send(QDBusMessage::createMethodCall(PortalService, handle, PortalRequestInterface,
+                                              QStringLiteral("Close")));
 }
 
 void QtDBusColorPortal::finish(const Answer& answer)

@@ -44,6 +44,7 @@ public:
     Pixel pixelAt(int x, int y) override;
     Block blockAt(QPoint centre) override;
     bool showOverlay(QPoint at, const QImage& picture) override;
+    bool showsOverlays() const override { return true; }
     void hideOverlay() override;
 
     struct Connection;

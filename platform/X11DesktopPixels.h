@@ -30,6 +30,7 @@ public:
     // A window of the connection's own: moving it and changing its picture cost no
     // round trip to the server.
     bool showOverlay(QPoint at, const QImage& picture) override;
+    bool showsOverlays() const override { return true; }
     void hideOverlay() override;
     // The server keeps the window's covered contents (its backing store) while asked.
     void keepUnderOverlay(quintptr window, bool keep) override;

@@ -66,6 +66,7 @@ public:
         return true;
     }
     void hideOverlay() override { overlayAt.reset(); }
+    bool showsOverlays() const override { return true; }
 
     int pixelReads() const { return static_cast<int>(pixelPoints.size()); }
     int reads() const { return cursorReads + pixelReads(); }
