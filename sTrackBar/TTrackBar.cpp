@@ -360,6 +360,43 @@ QRect TTrackBar::thumbRect() const
     return parts().thumb;
 }
 
+QRect TTrackBar::thumbRectAt(int position) const
+{
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    opt.sliderPosition = position;
+    opt.sliderValue = position;
+    return style()->subControlRect(QStyle::CC_Slider, &opt, QStyle::SC_SliderHandle, this);
+}
+
+void TTrackBar::paintEvent(QPaintEvent* e)
+{
+    FPaintedPosition = sliderPosition();
+    QSlider::paintEvent(e);
+}
+
+void TTrackBar::sliderChange(SliderChange change)
+{
+    // A new value changes the picture only between the thumb's old and new
+    // places: the thumb itself and, in styles that fill the groove up to the
+    // thumb, the groove between them. The picker moves all six sliders at every
+    // tick, and repainting them whole was most of what each tick sent to the
+    // screen. Every paint covers all that was marked since the one before, so
+    // the stretch from the last painted place always holds every change.
+    if (change != SliderValueChange || !isVisible()) {
+        QSlider::sliderChange(change);
+        return;
+    }
+    const QRect from = thumbRectAt(FPaintedPosition);
+    const QRect to = thumbRectAt(sliderPosition());
+    if (orientation() == Qt::Horizontal)
+        update(QRect(QPoint(std::min(from.left(), to.left()), 0),
+                     QPoint(std::max(from.right(), to.right()), height() - 1)));
+    else
+        update(QRect(QPoint(0, std::min(from.top(), to.top())),
+                     QPoint(width() - 1, std::max(from.bottom(), to.bottom()))));
+}
+
 int TTrackBar::along(QPoint point) const
 {
     return orientation() == Qt::Horizontal ? point.x() : point.y();

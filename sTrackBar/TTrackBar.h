@@ -92,6 +92,8 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void hideEvent(QHideEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+    void sliderChange(SliderChange change) override;
     void initStyleOption(QStyleOptionSlider* option) const override;
 
 private:
@@ -116,6 +118,7 @@ private:
         bool upsideDown;
     };
     TParts parts() const;
+    QRect thumbRectAt(int position) const;
     int valueAt(int thumbStart) const;
     int sideOfThumb(QPoint pointer) const;
     int along(QPoint point) const;
@@ -163,4 +166,7 @@ private:
     int FDragOffset = 0;
     int FPageDirection = 0;
     QPoint FPointer;
+    // Where the thumb stood at the last paint: a move repaints only the stretch
+    // between there and the new place.
+    int FPaintedPosition = 0;
 };

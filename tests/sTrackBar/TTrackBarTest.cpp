@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QImage>
+#include <QPixmap>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -379,6 +381,42 @@ TEST_F(SliderTest, VerticalSliderHasMinAtTheTop)
                       QPoint(bar.width() / 2, bar.height() - 2));
     EXPECT_EQ(positions(Kind::User), (std::vector<int>{2, 2}));
 }
+
+// A program move repaints only part of the slider: what the window then holds
+// must be what a whole repaint then draws, after one move or several between
+// paints, a jump back past where the thumb was painted, and the ends.
+class RepaintedMoves : public SliderTest,
+                       public ::testing::WithParamInterface<TTrackBarOrientation> {};
+
+TEST_P(RepaintedMoves, LeaveNothingOfTheOldThumb)
+{
+    const bool vertical = GetParam() == trVertical;
+    bar.setOrientation(GetParam());
+    setUp(240, 120, vertical ? 26 : 187, vertical ? 187 : 26);
+    const auto shown = [this] {
+        QCoreApplication::processEvents();
+        return bar.screen()
+            ->grabWindow(bar.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    // Without tick marks: Fusion draws them in a color left over from what it
+    // drew before, which differs from one whole paint to the next.
+    bar.setTickStyle(tsNone);
+    bar.update();
+    shown();
+    const std::vector<std::vector<int>> moves = {{200},          {30, 240}, {5}, {0},  {239, 100},
+                                                 {180, 60, 170}, {240},     {1}, {121}};
+    for (const std::vector<int>& between : moves) {
+        for (int position : between)
+            bar.setPosition(position);
+        const QImage afterMoves = shown();
+        bar.update();
+        EXPECT_EQ(afterMoves, shown()) << "after moving to " << between.back();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Orientations, RepaintedMoves, ::testing::Values(trHorizontal, trVertical));
 
 TEST_F(SliderTest, WheelTurnIsReportedOnlyWhenItMoves)
 {
