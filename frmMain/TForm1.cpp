@@ -57,9 +57,8 @@ struct ControlRow {
     bool autoSize = false; // a label's width follows its text, not its place
     int maxLength = 0;     // characters the user may type into an edit box; 0 is no limit
     bool readOnly = false;
-    bool numeric = false; // an edit box that shows a number, never letters
-    QColor background{};  // an edit box's
-    int max = 0;          // a slider's range is 0 to max
+    QColor background{}; // an edit box's
+    int max = 0;         // a slider's range is 0 to max
     int position = 0;
 };
 
@@ -111,17 +110,10 @@ TEdit* makeEdit(const ControlRow& row, QWidget* parent)
     e->setReadOnly(row.readOnly);
     QPalette palette = e->palette();
     palette.setColor(QPalette::Base, row.background);
-    QFont font = row.bold ? boldFont() : QFont(); // an unset font takes the window's
-    if (row.bold)
+    if (row.bold) {
+        e->setFont(boldFont());
         palette.setColor(QPalette::Text, Qt::white);
-    // A number's digits are placed the same with or without the font's shaping
-    // rules (no kerning or ligature joins digits), and a text laid out without
-    // them costs a fraction: the picker gives these boxes up to nine texts at
-    // every tick. The hex box keeps them, for its letters' kerning.
-    if (row.numeric)
-        font.setStyleStrategy(QFont::PreferNoShaping);
-    if (row.bold || row.numeric)
-        e->setFont(font);
+    }
     e->setPalette(palette);
     return e;
 }
@@ -188,25 +180,25 @@ void TForm1::createControls()
         {.control = &TForm1::lbl3, .place = {77, 36, 82, 13}, .text = "Dec"},
         {.control = &TForm1::lbl4, .place = {168, 36, 74, 13}, .text = "Color"},
         {.control = &TForm1::edt1, .place = {8, 51, 63, 21}, .text = "#000000", .name = "Hex (HTML) color", .tabOrder = 1, .maxLength = 7, .background = windowColor},
-        {.control = &TForm1::edt5, .place = {77, 51, 82, 21}, .text = "0", .name = "Decimal value", .tabOrder = 13, .readOnly = true, .numeric = true, .background = buttonFace},
+        {.control = &TForm1::edt5, .place = {77, 51, 82, 21}, .text = "0", .name = "Decimal value", .tabOrder = 13, .readOnly = true, .background = buttonFace},
         {.control = &TForm1::shp1, .place = {168, 51, 75, 21}, .name = "Current color"},
         {.control = &TForm1::btn2, .place = {8, 76, 235, 25}, .text = "Translate HTML color value to Color", .hint = "Type HTML color value and click to see the color", .tabOrder = 2},
         {.control = &TForm1::btn6, .place = {8, 106, 234, 25}, .text = "Pick a color from desktop", .hint = "Hover over a color and press Enter to pick", .tabOrder = 12},
 
         // The RGB mixer.
         {.control = &TForm1::lbl1, .place = {8, 141, 235, 13}, .text = " RGB mixer", .bold = true},
-        {.control = &TForm1::edt2, .place = {7, 161, 34, 21}, .text = "0", .name = "Red value", .tabOrder = 9, .bold = true, .maxLength = 3, .numeric = true, .background = red},
-        {.control = &TForm1::edt3, .place = {7, 198, 34, 21}, .text = "0", .name = "Green value", .tabOrder = 10, .bold = true, .maxLength = 3, .numeric = true, .background = green},
-        {.control = &TForm1::edt4, .place = {7, 235, 34, 21}, .text = "0", .name = "Blue value", .tabOrder = 11, .bold = true, .maxLength = 3, .numeric = true, .background = blue},
+        {.control = &TForm1::edt2, .place = {7, 161, 34, 21}, .text = "0", .name = "Red value", .tabOrder = 9, .bold = true, .maxLength = 3, .background = red},
+        {.control = &TForm1::edt3, .place = {7, 198, 34, 21}, .text = "0", .name = "Green value", .tabOrder = 10, .bold = true, .maxLength = 3, .background = green},
+        {.control = &TForm1::edt4, .place = {7, 235, 34, 21}, .text = "0", .name = "Blue value", .tabOrder = 11, .bold = true, .maxLength = 3, .background = blue},
         {.control = &TForm1::tb1, .place = {43, 161, 199, 28}, .name = "Red slider", .tabOrder = 5, .max = 255, .position = 255},
         {.control = &TForm1::tb2, .place = {43, 198, 199, 28}, .name = "Green slider", .tabOrder = 6, .max = 255, .position = 255},
         {.control = &TForm1::tb3, .place = {43, 235, 199, 28}, .name = "Blue slider", .tabOrder = 7, .max = 255, .position = 255},
 
         // The HSL mixer.
         {.control = &TForm1::lbl5, .place = {7, 272, 235, 13}, .text = "HSL (HSB) mixer", .bold = true},
-        {.control = &TForm1::edt6, .place = {8, 296, 33, 21}, .text = "0", .name = "Hue value", .tabOrder = 15, .readOnly = true, .numeric = true, .background = windowColor},
-        {.control = &TForm1::edt7, .place = {8, 329, 33, 21}, .text = "0", .name = "Saturation value", .tabOrder = 16, .readOnly = true, .numeric = true, .background = windowColor},
-        {.control = &TForm1::edt8, .place = {8, 361, 33, 21}, .text = "0", .name = "Luminance value", .tabOrder = 17, .readOnly = true, .numeric = true, .background = windowColor},
+        {.control = &TForm1::edt6, .place = {8, 296, 33, 21}, .text = "0", .name = "Hue value", .tabOrder = 15, .readOnly = true, .background = windowColor},
+        {.control = &TForm1::edt7, .place = {8, 329, 33, 21}, .text = "0", .name = "Saturation value", .tabOrder = 16, .readOnly = true, .background = windowColor},
+        {.control = &TForm1::edt8, .place = {8, 361, 33, 21}, .text = "0", .name = "Luminance value", .tabOrder = 17, .readOnly = true, .background = windowColor},
         {.control = &TForm1::tb4, .place = {43, 296, 187, 26}, .name = "Hue slider", .tabOrder = 18, .max = 240},
         {.control = &TForm1::tb5, .place = {43, 329, 187, 26}, .name = "Saturation slider", .tabOrder = 19, .max = 240},
         {.control = &TForm1::tb6, .place = {43, 361, 187, 26}, .name = "Luminance slider", .tabOrder = 20, .max = 240},

@@ -130,6 +130,7 @@ private:
     QColor paintColor(HSLUtils::TColor color) const;
     void rgbSliderMoved();
     void hideLoupe();
+    void layNumbersOutUnshaped();
     // Fails with the toolkit's message, once per run of unreadable-screen reads.
     void screenUnreadable();
     void pickerStopped();

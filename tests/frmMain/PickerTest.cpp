@@ -53,6 +53,35 @@ TEST_F(Picker, ATickShowsThePixelUnderThePointerInEveryField)
     EXPECT_EQ(form->edt5->text(), "1193046");
 }
 
+// Once a live pick runs, the number boxes lay their texts out without the
+// font's shaping rules: in the window's font still, and with their digits on
+// the pixels a shaped text puts them.
+TEST_F(Picker, NumberBoxesDrawTheirDigitsAsShapedTextWouldOnceSampling)
+{
+    const std::vector<TEdit*> numbers = {form->edt2, form->edt3, form->edt4, form->edt5,
+                                         form->edt6, form->edt7, form->edt8};
+    std::map<TEdit*, QFont> before;
+    for (TEdit* box : numbers)
+        before[box] = box->font();
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    for (TEdit* box : numbers) {
+        SCOPED_TRACE(box->accessibleName().toStdString());
+        const QFont unshaped = box->font();
+        EXPECT_EQ(unshaped.styleStrategy() & QFont::PreferNoShaping, QFont::PreferNoShaping);
+        QFont shaped = unshaped;
+        shaped.setStyleStrategy(before[box].styleStrategy());
+        EXPECT_EQ(shaped, before[box]);
+        for (const char* digits : {"0123456789", "16777215", "-1", "240", "199"}) {
+            box->QLineEdit::setText(QString::fromLatin1(digits));
+            const QImage drawn = box->grab().toImage();
+            box->setFont(shaped);
+            EXPECT_EQ(drawn, box->grab().toImage()) << digits;
+            box->setFont(unshaped);
+        }
+    }
+    EXPECT_EQ(form->edt1->font().styleStrategy() & QFont::PreferNoShaping, 0);
+}
+
 TEST_F(Picker, TheHslBankFollowsLastAfterTheHexText)
 {
     // Each change is recorded as it happens, before the box's own handler runs.

@@ -120,31 +120,6 @@ TEST_F(Window, FontsAndColorsOfTheValueBoxes)
     EXPECT_EQ(form->lbl1->text(), " RGB mixer");
 }
 
-// The number boxes lay their texts out without the font's shaping rules, which
-// must leave them in the window's font and draw their digits where a shaped
-// text has them.
-TEST_F(Window, NumberBoxesDrawTheirDigitsAsShapedTextWould)
-{
-    for (TEdit* box :
-         {form->edt2, form->edt3, form->edt4, form->edt5, form->edt6, form->edt7, form->edt8}) {
-        SCOPED_TRACE(box->accessibleName().toStdString());
-        EXPECT_EQ(box->font().family(), form->font().family());
-        EXPECT_EQ(box->font().pointSize(), 8);
-        EXPECT_EQ(box->font().styleStrategy() & QFont::PreferNoShaping, QFont::PreferNoShaping);
-        const QFont unshaped = box->font();
-        QFont shaped = unshaped;
-        shaped.setStyleStrategy(QFont::PreferDefault);
-        for (const char* digits : {"0123456789", "16777215", "-1", "240", "199"}) {
-            box->QLineEdit::setText(QString::fromLatin1(digits));
-            const QImage drawn = box->grab().toImage();
-            box->setFont(shaped);
-            EXPECT_EQ(drawn, box->grab().toImage()) << digits;
-            box->setFont(unshaped);
-        }
-    }
-    EXPECT_EQ(form->edt1->font().styleStrategy() & QFont::PreferNoShaping, 0);
-}
-
 TEST_F(Window, HintsOnlyOnButtonsAndTheSwatch)
 {
     EXPECT_EQ(form->btn5->toolTip(), "Clear all fields");
