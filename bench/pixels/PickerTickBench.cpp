@@ -9,12 +9,15 @@
 #include "TestPlatform.h"
 #include "XlibClient.h"
 #include "app/StartUp.h"
+#include "frmMain/ColorText.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TForm1.h"
 #include "platform/X11DesktopPixels.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +25,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <ctime>
+#include <functional>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -120,7 +124,7 @@ void WholeTickWithoutLoupe(benchmark::State& state)
 // a tick several times dearer than in a tight loop. Reports the processor time
 // of each tick, its repaint and the sending of it included: the median, the
 // mean, and what the mean comes to at 20 ticks a second.
-void spacedTicks(benchmark::State& state, Picker<ChangingDesktop>& picker)
+void spacedTicks(benchmark::State& state, const std::function<void()>& tick)
 {
     const auto cpuMicroseconds = [] {
         timespec now{};
@@ -133,7 +137,7 @@ void spacedTicks(benchmark::State& state, Picker<ChangingDesktop>& picker)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         state.ResumeTiming();
         const double start = cpuMicroseconds();
-        picker.tick();
+        tick();
         spent.push_back(cpuMicroseconds() - start);
     }
     std::sort(spent.begin(), spent.end());
@@ -146,7 +150,7 @@ void spacedTicks(benchmark::State& state, Picker<ChangingDesktop>& picker)
 void SpacedTickWithoutLoupe(benchmark::State& state)
 {
     Picker<ChangingDesktop> picker;
-    spacedTicks(state, picker);
+    spacedTicks(state, [&] { picker.tick(); });
 }
 
 // The floor under it: the same ticks with the sliders and the edit boxes
@@ -159,7 +163,67 @@ void SpacedTickNothingButTheSwatchShown(benchmark::State& state)
         hidden->hide();
     for (QWidget* hidden : picker.form.findChildren<QLineEdit*>())
         hidden->hide();
-    spacedTicks(state, picker);
+    spacedTicks(state, [&] { picker.tick(); });
+}
+
+// A yardstick: a plain Qt window with the same controls in the same places,
+// fonts and colors, whose tick does the least any window showing these fields
+// must do: each box's text and each slider's value set once for the new
+// color, the swatch recolored, then the repaint. No handlers, no nesting.
+void SpacedTickBareQtFields(benchmark::State& state)
+{
+    Picker<ChangingDesktop> picker; // the window copied, and the colors
+    picker.form.hide();
+    QWidget window;
+    window.setFont(picker.form.font());
+    window.resize(picker.form.size());
+    std::vector<QLineEdit*> boxes;
+    std::vector<QSlider*> sliders;
+    QWidget* swatch = nullptr;
+    for (QWidget* control : picker.form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QWidget* copy = nullptr;
+        if (auto* box = qobject_cast<QLineEdit*>(control)) {
+            auto* plain = new QLineEdit(box->text(), &window);
+            plain->setReadOnly(box->isReadOnly());
+            boxes.push_back(plain);
+            copy = plain;
+        } else if (auto* slider = qobject_cast<QSlider*>(control)) {
+            auto* plain = new QSlider(slider->orientation(), &window);
+            plain->setRange(slider->minimum(), slider->maximum());
+            plain->setTickPosition(slider->tickPosition());
+            plain->setTickInterval(slider->tickInterval());
+            sliders.push_back(plain);
+            copy = plain;
+        } else if (auto* label = qobject_cast<QLabel*>(control)) {
+            copy = new QLabel(label->text(), &window);
+        } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+            copy = new QPushButton(button->text(), &window);
+        } else {
+            swatch = copy = new QWidget(&window);
+            swatch->setAutoFillBackground(true);
+        }
+        copy->setGeometry(control->geometry());
+        copy->setFont(control->font());
+        copy->setPalette(control->palette());
+    }
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    spacedTicks(state, [&] {
+        const HSLUtils::TColor color = picker.desktop.pixelAt(0, 0).color;
+        int h = 0, s = 0, l = 0;
+        HSLUtils::ColorToHslScaled(color, h, s, l);
+        const int values[] = {color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF, h, s, l};
+        const QString texts[] = {HtmlColorText(color), QString::number(color)};
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            boxes[i]->setText(i < 2 ? texts[i] : QString::number(values[(i - 2) % 6]));
+        for (std::size_t i = 0; i < sliders.size(); ++i)
+            sliders[i]->setValue(values[i % 6]);
+        QPalette palette = swatch->palette();
+        palette.setColor(QPalette::Window,
+                         QColor::fromRgb(color & 0xFF, color >> 8 & 0xFF, color >> 16 & 0xFF));
+        swatch->setPalette(palette);
+        QCoreApplication::processEvents();
+    });
 }
 
 BENCHMARK(BareImageRead)->UseRealTime();
@@ -168,6 +232,7 @@ BENCHMARK(WholeTickColorChanging)->UseRealTime();
 BENCHMARK(WholeTickWithoutLoupe)->UseRealTime();
 BENCHMARK(SpacedTickWithoutLoupe)->Iterations(200)->UseRealTime();
 BENCHMARK(SpacedTickNothingButTheSwatchShown)->Iterations(200)->UseRealTime();
+BENCHMARK(SpacedTickBareQtFields)->Iterations(200)->UseRealTime();
 
 } // namespace
 
