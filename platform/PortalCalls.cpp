@@ -1,6 +1,8 @@
 #include "platform/PortalCalls.h"
 
 #include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusVariant>
 
 QString PortalRequestPath(const QString& uniqueName, const QString& token)
@@ -34,4 +36,39 @@ QVariantMap DBusMapOf(const QVariant& value)
         return qdbus_cast<QVariantMap>(argument);
     }
     return v.metaType() == QMetaType::fromType<QVariantMap>() ? v.toMap() : QVariantMap();
+}
+
+QDBusConnection PortalBus()
+{
+    return QDBusConnection::sessionBus();
+}
+
+void ClosePortalRequest(const QString& path)
+{
+    PortalBus().send(QDBusMessage::createMethodCall(PortalService, path, PortalRequestInterface,
+                                                    QStringLiteral("Close")));
+}
+
+void PortalResponses::listen(const QString& path)
+{
+    stop();
+    FPath = path;
+    PortalBus().connect(PortalService, FPath, PortalRequestInterface, QStringLiteral("Response"),
+                        FReceiver, FSlot);
+}
+
+void PortalResponses::stop()
+{
+    if (FPath.isEmpty())
+        return;
+    PortalBus().disconnect(PortalService, FPath, PortalRequestInterface, QStringLiteral("Response"),
+                           FReceiver, FSlot);
+    FPath.clear();
+}
+
+void PortalResponses::close()
+{
+    if (!FPath.isEmpty())
+        ClosePortalRequest(FPath);
+    stop();
 }

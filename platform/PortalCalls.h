@@ -1,9 +1,12 @@
 #pragma once
-// What every call to the desktop portal shares: its names, the path of the
+// What every call to the desktop portal shares: its names and bus, the path of the
 // Request a call opens, and the values as Qt hands a reply's arguments over.
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+
+class QDBusConnection;
+class QObject;
 
 inline const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 inline const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
@@ -23,3 +26,30 @@ QVariant UnwrappedDBusValue(QVariant value);
 // An a{sv} as a map, whether Qt demarshalled it already or not; empty for
 // anything else.
 QVariantMap DBusMapOf(const QVariant& value);
+
+// The bus the portal is reached on: the session's.
+QDBusConnection PortalBus();
+
+// Asks the portal to close the Request at `path`.
+void ClosePortalRequest(const QString& path);
+
+// Where a portal client waits for its Request's Response: one path at a time,
+// delivered to `slot` (taking a QDBusMessage) of `receiver`.
+class PortalResponses {
+public:
+    PortalResponses(QObject* receiver, const char* slot) : FReceiver(receiver), FSlot(slot) {}
+
+    // Listens at `path` instead of wherever it listened before.
+    void listen(const QString& path);
+    // Listens nowhere.
+    void stop();
+    // Closes the Request listened to, if any, and stops listening.
+    void close();
+    // The path listened to; empty when none.
+    const QString& path() const { return FPath; }
+
+private:
+    QObject* FReceiver;
+    const char* FSlot;
+    QString FPath;
+};

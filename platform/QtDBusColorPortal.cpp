@@ -58,7 +58,7 @@ std::optional<HSLUtils::TColor> colorOf(const QVariant& value)
 
 QDBusConnection QtDBusColorPortal::bus()
 {
-    return QDBusConnection::sessionBus();
+    return PortalBus();
 }
 
 // Leaving with a pick open: the desktop's picker is closed too.
@@ -132,7 +132,7 @@ void QtDBusColorPortal::callPickColor(quint64 request)
 {
     const QString token = PortalToken();
     const QString expected = PortalRequestPath(bus().baseService(), token);
-    listen(expected);
+    FResponses.listen(expected);
     QDBusMessage call = QDBusMessage::createMethodCall(
         PortalService, PortalPath, ScreenshotInterface, QStringLiteral("PickColor"));
     call << FParent << QVariantMap{{QStringLiteral("handle_token"), token}};
@@ -146,15 +146,15 @@ void QtDBusColorPortal::callPickColor(quint64 request)
                     // Closed before the portal said where: the expected path
                     // is closed already, a path of the portal's own is not.
                     if (!handle.isEmpty() && handle != expected)
-                        closeRequest(handle);
+                        ClosePortalRequest(handle);
                     return;
                 }
                 if (reply.isError()) {
                     finish(Failed);
                     return;
                 }
-                if (handle != FHandle)
-                    listen(handle); // an older portal makes up its own path
+                if (handle != FResponses.path())
+                    FResponses.listen(handle); // an older portal makes up its own path
             });
 }
 
@@ -173,26 +173,9 @@ void QtDBusColorPortal::watchPortal()
     });
 }
 
-void QtDBusColorPortal::listen(const QString& handle)
-{
-    stopListening();
-    FHandle = handle;
-    bus().connect(PortalService, FHandle, PortalRequestInterface, QStringLiteral("Response"), this,
-                  SLOT(onResponse(QDBusMessage)));
-}
-
-void QtDBusColorPortal::stopListening()
-{
-    if (FHandle.isEmpty())
-        return;
-    bus().disconnect(PortalService, FHandle, PortalRequestInterface, QStringLiteral("Response"),
-                     this, SLOT(onResponse(QDBusMessage)));
-    FHandle.clear();
-}
-
 void QtDBusColorPortal::onResponse(const QDBusMessage& message)
 {
-    if (!isPicking() || message.path() != FHandle)
+    if (!isPicking() || message.path() != FResponses.path())
         return;
     const QList<QVariant> arguments = message.arguments();
     if (message.signature() != QLatin1String("ua{sv}") || arguments.size() != 2) {
@@ -206,22 +189,14 @@ void QtDBusColorPortal::cancel()
 {
     if (!isPicking())
         return;
-    if (!FHandle.isEmpty())
-        closeRequest(FHandle);
-    stopListening();
+    FResponses.close();
     FAnswered = nullptr;
     ++FRequests; // whatever is still under way for this pick is dropped
 }
 
-void QtDBusColorPortal::closeRequest(const QString& handle)
-{
-    bus().send(QDBusMessage::createMethodCall(PortalService, handle, PortalRequestInterface,
-                                              QStringLiteral("Close")));
-}
-
 void QtDBusColorPortal::finish(const Answer& answer)
 {
-    stopListening();
+    FResponses.stop();
     const Answered answered = std::move(FAnswered);
     FAnswered = nullptr;
     answered(answer);

@@ -3,6 +3,7 @@
 // org.freedesktop.portal.Screenshot.PickColor, answered by the Response
 // signal of the request it opens.
 #include "platform/ColorPortal.h"
+#include "platform/PortalCalls.h"
 
 #include <QObject>
 #include <QVariantMap>
@@ -39,16 +40,13 @@ private slots:
 private:
     void callPickColor(quint64 request);
     void watchPortal();
-    void listen(const QString& handle);
-    void stopListening();
-    void closeRequest(const QString& handle);
     void finish(const Answer& answer);
     void finishLater(const Answer& answer);
     static QDBusConnection bus();
 
     Answered FAnswered; // empty while no pick is open
     QString FParent;
-    QString FHandle;       // the request's object path, where Response comes
+    PortalResponses FResponses{this, SLOT(onResponse(QDBusMessage))};
     quint64 FRequests = 0; // numbers the picks: replies to an earlier one are dropped
     QDBusServiceWatcher* FPortalWatch = nullptr; // made at the first pick
 };

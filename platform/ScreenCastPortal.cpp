@@ -72,7 +72,7 @@ std::vector<ScreenCastDesktop::Stream> streamsOf(const QVariant& value)
 
 QDBusConnection ScreenCastPortal::bus()
 {
-    return QDBusConnection::sessionBus();
+    return PortalBus();
 }
 
 ScreenCastPortal::~ScreenCastPortal()
@@ -238,7 +238,7 @@ void ScreenCastPortal::request(const QString& method, QList<QVariant> arguments,
     const QString expected = PortalRequestPath(bus().baseService(), token);
     FAnswered = std::move(answered);
     FExpected = expected;
-    listen(expected);
+    FResponses.listen(expected);
     QDBusMessage call =
         QDBusMessage::createMethodCall(PortalService, PortalPath, ScreenCastInterface, method);
     arguments.append(options);
@@ -251,9 +251,7 @@ void ScreenCastPortal::request(const QString& method, QList<QVariant> arguments,
                 const QString handle = reply.isError() ? QString() : reply.value().path();
                 if (session != FSessions || !FOpen) {
                     if (!handle.isEmpty() && handle != expected)
-                        bus().send(QDBusMessage::createMethodCall(PortalService, handle,
-                                                                  PortalRequestInterface,
-                                                                  QStringLiteral("Close")));
+                        ClosePortalRequest(handle);
                     return;
                 }
                 // The reply may come after the request's Response, when the
@@ -265,33 +263,16 @@ void ScreenCastPortal::request(const QString& method, QList<QVariant> arguments,
                     refuse(false);
                     return;
                 }
-                if (handle != FHandle && FAnswered)
-                    listen(handle); // an older portal makes up its own path
+                if (handle != FResponses.path() && FAnswered)
+                    FResponses.listen(handle); // an older portal makes up its own path
             });
-}
-
-void ScreenCastPortal::listen(const QString& handle)
-{
-    stopListening();
-    FHandle = handle;
-    bus().connect(PortalService, FHandle, PortalRequestInterface, QStringLiteral("Response"), this,
-                  SLOT(onResponse(QDBusMessage)));
-}
-
-void ScreenCastPortal::stopListening()
-{
-    if (FHandle.isEmpty())
-        return;
-    bus().disconnect(PortalService, FHandle, PortalRequestInterface, QStringLiteral("Response"),
-                     this, SLOT(onResponse(QDBusMessage)));
-    FHandle.clear();
 }
 
 void ScreenCastPortal::onResponse(const QDBusMessage& message)
 {
-    if (!FOpen || message.path() != FHandle || !FAnswered)
+    if (!FOpen || message.path() != FResponses.path() || !FAnswered)
         return;
-    stopListening();
+    FResponses.stop();
     const Answered answered = std::move(FAnswered);
     FAnswered = nullptr;
     const QList<QVariant> arguments = message.arguments();
@@ -311,7 +292,7 @@ void ScreenCastPortal::onClosed(const QDBusMessage& message)
                      SLOT(onClosed(QDBusMessage)));
     FSession.clear();
     const Handlers handlers = FHandlers;
-    const bool granted = FAnswered == nullptr && FHandle.isEmpty() && !FStreams.empty();
+    const bool granted = FAnswered == nullptr && FResponses.path().isEmpty() && !FStreams.empty();
     close();
     if (granted) {
         if (handlers.closed)
@@ -343,10 +324,7 @@ void ScreenCastPortal::close()
         return;
     FOpen = false;
     ++FSessions; // whatever is still under way for this session is dropped
-    if (!FHandle.isEmpty())
-        bus().send(QDBusMessage::createMethodCall(PortalService, FHandle, PortalRequestInterface,
-                                                  QStringLiteral("Close")));
-    stopListening();
+    FResponses.close();
     FAnswered = nullptr;
     FExpected.clear();
     if (!FSession.isEmpty()) {

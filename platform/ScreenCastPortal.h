@@ -5,6 +5,7 @@
 // OpenPipeWireRemote. Each call but the last answers through a Request,
 // listened for before the call. The restore token that Start gives is passed
 // by the next session, so that the desktop does not ask again.
+#include "platform/PortalCalls.h"
 #include "platform/ScreenCastDesktop.h"
 
 #include <QObject>
@@ -69,8 +70,6 @@ private:
     void openRemote();
     void request(const QString& method, QList<QVariant> arguments, QVariantMap options,
                  Answered answered);
-    void listen(const QString& handle);
-    void stopListening();
     void refuse(bool cancelled);
     void refuseLater(bool cancelled);
     static QDBusConnection bus();
@@ -81,7 +80,7 @@ private:
     bool FOpen = false;
     quint64 FSessions = 0; // numbers the sessions: answers to an earlier one are dropped
     QString FParent;
-    QString FHandle;   // the open Request's path, where Response comes
+    PortalResponses FResponses{this, SLOT(onResponse(QDBusMessage))};
     QString FExpected; // the path the open Request was asked to have
     QString FSession;  // the session's object path, once created
     Answered FAnswered;
