@@ -11,6 +11,7 @@
 #include "frmMain/TForm1.h"
 #include "platform/ClassicSystemColors.h"
 #include "platform/PickerMode.h"
+#include "platform/PortalPicker.h"
 #include "platform/QtDBusColorPortal.h"
 #include "platform/WaylandPickerProbe.h"
 #include "platform/WlrootsPicker.h"
@@ -69,13 +70,25 @@ int RunWindow(int& argc, char** argv, const CommandLine& line)
 
 namespace {
 
-// A picked color printed in the asked format: status 0, or 2 with one line
-// when it cannot be written.
-int PrintPickedColor(HSLUtils::TColor color, const CommandLine& line, const SystemColors& colors)
+// How a command's pick ended, as its exit status: 0 with the color printed in
+// the asked format (2 with one line when it cannot be written), 1 for a
+// cancel, 2 with `failure` said for a failure.
+int StatusOfPick(const DesktopPicker::Ending& ending, const CommandLine& line,
+                 const SystemColors& colors, const QString& failure)
 {
-    if (WriteOut(FormatColor(color, line.format, colors)))
-        return 0;
-    std::fputs("huvella: cannot write the color\n", stderr);
+    using Kind = DesktopPicker::Ending::Kind;
+    switch (ending.kind) {
+    case Kind::Picked:
+        if (WriteOut(FormatColor(ending.color, line.format, colors)))
+            return 0;
+        std::fputs("huvella: cannot write the color\n", stderr);
+        return FailureStatus;
+    case Kind::Cancelled:
+        return 1;
+    case Kind::Failed:
+        break;
+    }
+    std::fprintf(stderr, "huvella: %s\n", qPrintable(failure));
     return FailureStatus;
 }
 
@@ -86,24 +99,16 @@ int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
     QCoreApplication app(argc, argv);
     ClassicSystemColors colors;
     QtDBusColorPortal portal;
+    PortalPicker picker(portal);
     int status = FailureStatus;
-    portal.pick(nullptr, [&](const ColorPortal::Answer& answer) {
-        using Kind = ColorPortal::Answer::Kind;
-        switch (answer.kind) {
-        case Kind::Color:
-            status = PrintPickedColor(answer.color, line, colors);
-            break;
-        case Kind::Cancelled:
-            status = 1;
-            break;
-        case Kind::Failed:
-            std::fputs("huvella: the desktop portal gave no color (no portal, or no color "
-                       "picker in it)\n",
-                       stderr);
-            break;
-        }
+    DesktopPicker::Handlers handlers;
+    handlers.ended = [&](const DesktopPicker::Ending& ending) {
+        status = StatusOfPick(ending, line, colors,
+                              QStringLiteral("the desktop portal gave no color (no portal, or no "
+                                             "color picker in it)"));
         QCoreApplication::exit(status);
-    });
+    };
+    picker.start(nullptr, std::move(handlers));
     QCoreApplication::exec();
     return status;
 }
@@ -134,20 +139,10 @@ int PickOnWlroots(int& argc, char** argv, const CommandLine& line)
     handlers.started = [&] { loupe = std::make_unique<PickerLoupe>(*picker.live()); };
     handlers.ended = [&](const DesktopPicker::Ending& ending) {
         loupe.reset();
-        using Kind = DesktopPicker::Ending::Kind;
-        switch (ending.kind) {
-        case Kind::Picked:
-            status = PrintPickedColor(ending.color, line, colors);
-            break;
-        case Kind::Cancelled:
-            status = 1;
-            break;
-        case Kind::Failed:
-            std::fprintf(stderr, "huvella: %s\n",
-                         picker.failure().isEmpty() ? "the Wayland compositor ended the pick"
-                                                    : qPrintable(picker.failure()));
-            break;
-        }
+        status = StatusOfPick(ending, line, colors,
+                              picker.failure().isEmpty()
+                                  ? QStringLiteral("the Wayland compositor ended the pick")
+                                  : picker.failure());
         QCoreApplication::exit(status);
     };
     picker.start(nullptr, std::move(handlers));
