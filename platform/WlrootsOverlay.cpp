@@ -167,10 +167,8 @@ struct WlrootsOverlay::Connection {
             xkb_keymap_unref(keymap);
         if (xkb != nullptr)
             xkb_context_unref(xkb);
-        if (pointer != nullptr)
-            wl_pointer_destroy(pointer);
-        if (keyboard != nullptr)
-            wl_keyboard_destroy(keyboard);
+        releasePointer();
+        releaseKeyboard();
         if (seat != nullptr)
             wl_seat_destroy(seat);
         if (viewporter != nullptr)
@@ -191,6 +189,29 @@ struct WlrootsOverlay::Connection {
             wl_registry_destroy(registry);
         if (display != nullptr)
             wl_display_disconnect(display);
+    }
+
+    void releasePointer()
+    {
+        if (pointer == nullptr)
+            return;
+        if (wl_pointer_get_version(pointer) >= WL_POINTER_RELEASE_SINCE_VERSION)
+            wl_pointer_release(pointer);
+        else
+            wl_pointer_destroy(pointer);
+        pointer = nullptr;
+        pointerOn = nullptr;
+    }
+
+    void releaseKeyboard()
+    {
+        if (keyboard == nullptr)
+            return;
+        if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
+            wl_keyboard_release(keyboard);
+        else
+            wl_keyboard_destroy(keyboard);
+        keyboard = nullptr;
     }
 
     OverlayOutput* outputAt(QPoint at) const
@@ -448,10 +469,14 @@ void PointerButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button,
         c.end(WlrootsOverlay::Outcome::Cancelled);
 }
 void PointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
-// The seat is bound at version 3: the later events never come.
-const wl_pointer_listener PointerListener{PointerEnter, PointerLeave, PointerMotion, PointerButton,
-                                          PointerAxis,  nullptr,      nullptr,       nullptr,
-                                          nullptr,      nullptr};
+void PointerFrame(void*, wl_pointer*) {}
+void PointerAxisSource(void*, wl_pointer*, uint32_t) {}
+void PointerAxisStop(void*, wl_pointer*, uint32_t, uint32_t) {}
+void PointerAxisDiscrete(void*, wl_pointer*, uint32_t, int32_t) {}
+// The seat is bound at version 5 at most: the events of later versions never come.
+const wl_pointer_listener PointerListener{
+    PointerEnter, PointerLeave,      PointerMotion,   PointerButton,       PointerAxis,
+    PointerFrame, PointerAxisSource, PointerAxisStop, PointerAxisDiscrete, nullptr};
 
 void KeyboardKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size)
 {
@@ -515,19 +540,30 @@ void KeyboardModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, u
     if (c.keys != nullptr)
         xkb_state_update_mask(c.keys, depressed, latched, locked, 0, 0, group);
 }
+void KeyboardRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
 const wl_keyboard_listener KeyboardListener{KeyboardKeymap, KeyboardEnter,     KeyboardLeave,
-                                            KeyboardKey,    KeyboardModifiers, nullptr};
+                                            KeyboardKey,    KeyboardModifiers, KeyboardRepeatInfo};
 
+// Devices come and go during a pick (a mouse replaced, a keyboard reconnecting,
+// each run of a virtual keyboard tool): a pointer or keyboard whose capability
+// went is released, since the compositor sends it nothing more, and a new one
+// is taken when the capability comes back.
 void SeatCapabilities(void* data, wl_seat* seat, uint32_t capabilities)
 {
     auto& c = *static_cast<Connection*>(data);
-    if ((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && c.pointer == nullptr) {
+    const bool pointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
+    if (pointer && c.pointer == nullptr) {
         c.pointer = wl_seat_get_pointer(seat);
         wl_pointer_add_listener(c.pointer, &PointerListener, &c);
+    } else if (!pointer && c.pointer != nullptr) {
+        c.releasePointer();
     }
-    if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && c.keyboard == nullptr) {
+    const bool keyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+    if (keyboard && c.keyboard == nullptr) {
         c.keyboard = wl_seat_get_keyboard(seat);
         wl_keyboard_add_listener(c.keyboard, &KeyboardListener, &c);
+    } else if (!keyboard && c.keyboard != nullptr) {
+        c.releaseKeyboard();
     }
 }
 void SeatName(void*, wl_seat*, const char*) {}
@@ -547,7 +583,7 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
     else if (std::strcmp(interface, wl_shm_interface.name) == 0)
         c.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
     else if (std::strcmp(interface, wl_seat_interface.name) == 0 && c.seat == nullptr) {
-        c.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 3));
+        c.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
         wl_seat_add_listener(c.seat, &SeatListener, &c);
     } else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0)
         c.screencopy = static_cast<zwlr_screencopy_manager_v1*>(

@@ -32,16 +32,14 @@ constexpr QSize Layout(1280, 720);
 // The tests' virtual pointer, kept for the whole test: positions in logical pixels.
 class VirtualPointer {
 public:
-    VirtualPointer()
+    VirtualPointer() { plugIn(); }
+    ~VirtualPointer() { unplug(); }
+    // The device goes and another comes, as a mouse replaced: the seat loses its
+    // last pointer in between.
+    void replace()
     {
-        FProcess.start(QStringLiteral(HUVELLA_TEST_POINTER),
-                       {QString::number(Layout.width()), QString::number(Layout.height())});
-        FProcess.waitForStarted();
-    }
-    ~VirtualPointer()
-    {
-        FProcess.closeWriteChannel();
-        FProcess.waitForFinished();
+        unplug();
+        plugIn();
     }
     void command(const QByteArray& line) { FProcess.write(line + '\n'); }
     void move(QPoint at)
@@ -57,6 +55,18 @@ public:
     }
 
 private:
+    void plugIn()
+    {
+        FProcess.start(QStringLiteral(HUVELLA_TEST_POINTER),
+                       {QString::number(Layout.width()), QString::number(Layout.height())});
+        FProcess.waitForStarted();
+    }
+    void unplug()
+    {
+        FProcess.closeWriteChannel();
+        (void)QTest::qWaitFor([this] { return FProcess.state() == QProcess::NotRunning; }, 10000);
+    }
+
     QProcess FProcess;
 };
 
@@ -174,4 +184,33 @@ TEST_F(WlrootsPick, TheFieldsFollowThePointerOverTheFrozenDesktop)
     EXPECT_EQ(Type({QStringLiteral("Right"), QStringLiteral("Return")}), 0);
     EXPECT_TRUE(WaitForCaption(form, Pick));
     EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(D + QPoint(1, 0))));
+}
+
+// Devices replaced during a pick: every wtype run is a keyboard of its own that
+// comes and goes, and the pointer is unplugged and another plugged in. Each new
+// device is heard.
+TEST_F(WlrootsPick, DevicesReplacedDuringAPickAreHeard)
+{
+    DesktopPlatform platform;
+    TForm1 form(platform.platform);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    pointer.move(D);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D); }, 5000));
+    EXPECT_EQ(Type({QStringLiteral("Right")}), 0);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D + QPoint(1, 0)); }, 5000));
+    EXPECT_EQ(Type({QStringLiteral("Down")}), 0);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D + QPoint(1, 1)); }, 5000))
+        << "a second keyboard's key was lost";
+
+    pointer.replace();
+    pointer.move(A);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(A); }, 5000))
+        << "a new pointer's motion was lost";
+    pointer.command("click left");
+    EXPECT_TRUE(WaitForCaption(form, Pick)) << "a new pointer's click was lost";
+    EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(A)));
 }
