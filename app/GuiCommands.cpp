@@ -14,6 +14,7 @@
 #include "platform/PortalPicker.h"
 #include "platform/QtDBusColorPortal.h"
 #include "platform/WaylandPickerProbe.h"
+#include "platform/WaylandWait.h"
 #include "platform/WlrootsPicker.h"
 #include "platform/X11PointerGrab.h"
 
@@ -157,8 +158,15 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
     // A failure is one line of ours: the Wayland library's own messages stay out.
     wl_log_set_handler_client([](const char*, va_list) {});
     PickerMode mode = ResolvePickerMode(line.picker);
-    if (line.picker == PickerMode::Auto && mode == PickerMode::Portal)
-        mode = ChooseWaylandPicker(ProbeWaylandOffers());
+    if (line.picker == PickerMode::Auto && mode == PickerMode::Portal) {
+        const WaylandOffers offers = ProbeWaylandOffers();
+        if (!offers.answered) {
+            std::fprintf(stderr, "huvella: %s\n",
+                         qPrintable(WaylandFailure(WaylandWait::TimedOut)));
+            return FailureStatus;
+        }
+        mode = ChooseWaylandPicker(offers);
+    }
     if (mode == PickerMode::Wlroots)
         return PickOnWlroots(argc, argv, line);
     // A command has no window to follow the pointer in: where the window

@@ -16,7 +16,8 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         if (ChooseWaylandPicker(offers) == PickerMode::Portal)
             offers.screenCastPointer = ScreenCastPortal::offersCursorMetadata();
         platform.Picker = ChooseWaylandPicker(offers);
-        platform.ProbeCompositor = false;
+        // A compositor silent this time is asked again at the next pick.
+        platform.ProbeCompositor = !offers.answered;
     }
     switch (platform.Picker) {
     case PickerMode::Portal:

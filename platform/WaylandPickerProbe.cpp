@@ -1,5 +1,7 @@
 #include "platform/WaylandPickerProbe.h"
 
+#include "platform/WaylandWait.h"
+
 #include <cstring>
 #include <wayland-client.h>
 
@@ -37,8 +39,11 @@ WaylandOffers ProbeWaylandOffers()
         return offers;
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &OffersListener, &offers);
-    if (wl_display_roundtrip(display) < 0)
+    // A compositor that does not answer offers nothing, rather than hanging the pick.
+    const WaylandWait wait = Roundtrip(display, QDeadlineTimer(WaylandPatienceMs));
+    if (wait != WaylandWait::Done)
         offers = {};
+    offers.answered = wait != WaylandWait::TimedOut;
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
     return offers;

@@ -10,11 +10,13 @@ struct WaylandOffers {
     bool layerShell = false; // zwlr_layer_shell_v1
     // The desktop portal casts the screen with the pointer as metadata.
     bool screenCastPointer = false;
+    // False when the compositor took the connection but did not answer in time.
+    bool answered = true;
 };
 
 // The way for `offers`; Portal when nothing better is offered.
 PickerMode ChooseWaylandPicker(const WaylandOffers& offers);
 
-// Asks the compositor of WAYLAND_DISPLAY for its globals; nothing offered when
-// it cannot be reached.
+// Asks the compositor of WAYLAND_DISPLAY for its globals, waiting at most
+// WaylandPatienceMs; nothing offered when it cannot be reached or is silent.
 WaylandOffers ProbeWaylandOffers();

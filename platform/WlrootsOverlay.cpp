@@ -1,6 +1,7 @@
 #include "platform/WlrootsOverlay.h"
 
 #include "platform/FrozenFrame.h"
+#include "platform/WaylandWait.h"
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
@@ -603,15 +604,6 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
 void Removed(void*, wl_registry*, uint32_t) {}
 const wl_registry_listener RegistryListener{Announced, Removed};
 
-// Dispatches until `done` holds; false when the connection broke first.
-template <class Done> bool DispatchUntil(wl_display* display, Done done)
-{
-    while (!done())
-        if (wl_display_dispatch(display) < 0)
-            return false;
-    return true;
-}
-
 } // namespace
 
 WlrootsOverlay::WlrootsOverlay() : FConnection(std::make_unique<Connection>())
@@ -632,9 +624,15 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
     }
     c.registry = wl_display_get_registry(c.display);
     wl_registry_add_listener(c.registry, &RegistryListener, &c);
+    // The whole start is bounded: a compositor that stops answering, or never
+    // sends a copy or a configure it owes, ends the pick rather than hanging it.
+    const QDeadlineTimer deadline(WaylandPatienceMs);
     // The globals, then the outputs' own events.
-    if (wl_display_roundtrip(c.display) < 0 || wl_display_roundtrip(c.display) < 0) {
-        failure = QStringLiteral("the Wayland compositor closed the connection");
+    WaylandWait wait = Roundtrip(c.display, deadline);
+    if (wait == WaylandWait::Done)
+        wait = Roundtrip(c.display, deadline);
+    if (wait != WaylandWait::Done) {
+        failure = WaylandFailure(wait);
         return nullptr;
     }
     if (c.compositor == nullptr || c.shm == nullptr || c.screencopy == nullptr ||
@@ -654,8 +652,9 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
         return std::all_of(c.outputs.begin(), c.outputs.end(),
                            [](const auto& output) { return output->copied || output->failed; });
     };
-    if (!DispatchUntil(c.display, copied)) {
-        failure = QStringLiteral("the Wayland compositor closed the connection");
+    wait = DispatchUntil(c.display, deadline, copied);
+    if (wait != WaylandWait::Done) {
+        failure = WaylandFailure(wait);
         return nullptr;
     }
     int left = 0;
@@ -708,8 +707,11 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
         return std::all_of(c.outputs.begin(), c.outputs.end(),
                            [](const auto& output) { return output->configured; });
     };
-    if (!DispatchUntil(c.display, configured) || wl_display_flush(c.display) < 0) {
-        failure = QStringLiteral("the Wayland compositor closed the connection");
+    wait = DispatchUntil(c.display, deadline, configured);
+    if (wait == WaylandWait::Done && wl_display_flush(c.display) < 0 && errno != EAGAIN)
+        wait = WaylandWait::Broken;
+    if (wait != WaylandWait::Done) {
+        failure = WaylandFailure(wait);
         return nullptr;
     }
 
