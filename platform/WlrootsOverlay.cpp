@@ -107,8 +107,9 @@ struct OverlayOutput {
     std::unique_ptr<OverlayShmBuffer> loupeBuffer;
     QRect loupe;   // where it stands, in shown pixels; empty when hidden
     QPoint origin; // where its shown pixels start on the desktop
+    bool placed = false;
 
-    QRect desktopRect() const { return {origin, frame ? frame->shownSize() : QSize()}; }
+    QRect desktopRect() const { return {origin, frame && placed ? frame->shownSize() : QSize()}; }
 
     OverlayOutput() = default;
     OverlayOutput(const OverlayOutput&) = delete;
@@ -158,6 +159,11 @@ struct WlrootsOverlay::Connection {
     OverlayOutput* pointerOn = nullptr; // the output whose overlay has the pointer
     std::optional<QPoint> aim;          // on the desktop
     bool over = false;                  // picked or cancelled: input no longer counts
+    // The start's own copies were asked for: an output announced from now on is
+    // copied at once; and they were covered: a copy that ends from now on is
+    // covered at once, so that an output added during a pick is frozen too.
+    bool copying = false;
+    bool covering = false;
 
     ~Connection()
     {
@@ -357,6 +363,13 @@ void OutputScale(void* data, wl_output*, int32_t factor)
 const wl_output_listener OutputListener{OutputGeometry, OutputMode, OutputDone, OutputScale,
                                         nullptr,        nullptr}; // name, description: version 4
 
+void CopyEnded(OverlayOutput& output);
+void CopyFailed(OverlayOutput& output)
+{
+    output.failed = true;
+    CopyEnded(output);
+}
+
 // The copy of one output.
 void FrameBuffer(void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, uint32_t width,
                  uint32_t height, uint32_t stride)
@@ -369,12 +382,12 @@ void FrameBuffer(void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, u
     // a size no output has.
     if (!FrozenFrame::readable(format) || output.bufferSize.isEmpty() || width > MaxSide ||
         height > MaxSide || stride < width * 4 || stride > MaxSide * 8 || output.captured) {
-        output.failed = true;
+        CopyFailed(output);
         return;
     }
     output.captured = std::make_unique<OverlayShmBuffer>();
     if (!output.captured->make(output.connection->shm, format, output.bufferSize, output.stride)) {
-        output.failed = true;
+        CopyFailed(output);
         return;
     }
     zwlr_screencopy_frame_v1_copy(frame, output.captured->buffer);
@@ -388,7 +401,7 @@ void FrameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint3
 {
     auto& output = *static_cast<OverlayOutput*>(data);
     if (!output.captured) { // ready with nothing copied
-        output.failed = true;
+        CopyFailed(output);
         return;
     }
     // Shown as it came where it can be, converted where it must.
@@ -403,10 +416,11 @@ void FrameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint3
     }
     output.copied = output.frame.has_value();
     output.failed = !output.copied;
+    CopyEnded(output);
 }
 void FrameFailed(void* data, zwlr_screencopy_frame_v1*)
 {
-    static_cast<OverlayOutput*>(data)->failed = true;
+    CopyFailed(*static_cast<OverlayOutput*>(data));
 }
 const zwlr_screencopy_frame_v1_listener FrameListener{FrameBuffer, FrameFlags, FrameReady,
                                                       FrameFailed};
@@ -434,6 +448,78 @@ void LayerClosed(void* data, zwlr_layer_surface_v1*)
     output.connection->end(WlrootsOverlay::Outcome::Cancelled);
 }
 const zwlr_layer_surface_v1_listener LayerListener{LayerConfigure, LayerClosed};
+
+void StartCopy(OverlayOutput& output)
+{
+    output.capture =
+        zwlr_screencopy_manager_v1_capture_output(output.connection->screencopy, 0, output.output);
+    zwlr_screencopy_frame_v1_add_listener(output.capture, &FrameListener, &output);
+}
+
+// The copy's place on the desktop: right of every output placed before it, so
+// that an output added during a pick moves none of the others.
+void PlaceRightmost(Connection& c, OverlayOutput& output)
+{
+    int left = 0;
+    for (const auto& other : c.outputs)
+        if (other->placed)
+            left = std::max(left, other->desktopRect().right() + 1);
+    output.origin = QPoint(left, 0);
+    output.placed = true;
+}
+
+// The overlay of one copied output, showing its copy as the output showed it:
+// the buffer in the output's own orientation, its transform as the buffer's.
+bool Cover(OverlayOutput& output)
+{
+    Connection& c = *output.connection;
+    zwlr_screencopy_frame_v1_destroy(output.capture);
+    output.capture = nullptr;
+
+    if (output.captured) {
+        output.shown = output.captured->opaque;
+    } else {
+        const QImage& frame = output.frame->buffer();
+        output.converted = std::make_unique<OverlayShmBuffer>();
+        if (!output.converted->make(c.shm, FrozenFrame::XRGB8888, frame.size(),
+                                    static_cast<int>(frame.bytesPerLine()))) {
+            return false;
+        }
+        std::memcpy(output.converted->data, frame.constBits(), output.converted->size);
+        output.shown = output.converted->opaque;
+    }
+    output.surface = wl_compositor_create_surface(c.compositor);
+    wl_surface_set_buffer_transform(output.surface, output.transform);
+    if (c.viewporter != nullptr)
+        output.viewport = wp_viewporter_get_viewport(c.viewporter, output.surface);
+    else
+        wl_surface_set_buffer_scale(output.surface, output.scale);
+    output.layer =
+        zwlr_layer_shell_v1_get_layer_surface(c.layerShell, output.surface, output.output,
+                                              ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "huvella-picker");
+    zwlr_layer_surface_v1_add_listener(output.layer, &LayerListener, &output);
+    zwlr_layer_surface_v1_set_anchor(
+        output.layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                          ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+    zwlr_layer_surface_v1_set_exclusive_zone(output.layer, -1);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(output.layer, 1);
+    wl_surface_commit(output.surface);
+    return true;
+}
+
+void CopyEnded(OverlayOutput& output)
+{
+    Connection& c = *output.connection;
+    if (!c.covering)
+        return; // the start waits for its own copies
+    if (output.failed) {
+        c.end(WlrootsOverlay::Outcome::Failed);
+        return;
+    }
+    PlaceRightmost(c, output);
+    if (!Cover(output))
+        c.end(WlrootsOverlay::Outcome::Failed);
+}
 
 OverlayOutput* OutputOf(Connection& c, wl_surface* surface)
 {
@@ -598,6 +684,8 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
         output->connection = &c;
         output->output = static_cast<wl_output*>(bind(&wl_output_interface, 2));
         wl_output_add_listener(output->output, &OutputListener, output.get());
+        if (c.copying)
+            StartCopy(*output); // its transform and scale come before the copy's events
         c.outputs.push_back(std::move(output));
     }
 }
@@ -643,11 +731,9 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
     }
     c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
 
-    for (const auto& output : c.outputs) {
-        output->capture =
-            zwlr_screencopy_manager_v1_capture_output(c.screencopy, 0, output->output);
-        zwlr_screencopy_frame_v1_add_listener(output->capture, &FrameListener, output.get());
-    }
+    c.copying = true;
+    for (const auto& output : c.outputs)
+        StartCopy(*output);
     const auto copied = [&] {
         return std::all_of(c.outputs.begin(), c.outputs.end(),
                            [](const auto& output) { return output->copied || output->failed; });
@@ -657,55 +743,24 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
         failure = WaylandFailure(wait);
         return nullptr;
     }
-    int left = 0;
     for (const auto& output : c.outputs) {
         if (output->failed) {
             failure = QString::fromLatin1(CanvasRefused);
             return nullptr;
         }
-        zwlr_screencopy_frame_v1_destroy(output->capture);
-        output->capture = nullptr;
-        output->origin = QPoint(left, 0);
-        left += output->frame->shownSize().width();
+        PlaceRightmost(c, *output);
     }
 
-    // One overlay per output, showing its copy as the output showed it: the
-    // buffer in the output's own orientation, its transform as the buffer's.
-    for (const auto& output : c.outputs) {
-        if (output->captured) {
-            output->shown = output->captured->opaque;
-        } else {
-            const QImage& frame = output->frame->buffer();
-            output->converted = std::make_unique<OverlayShmBuffer>();
-            if (!output->converted->make(c.shm, FrozenFrame::XRGB8888, frame.size(),
-                                         static_cast<int>(frame.bytesPerLine()))) {
-                failure = QStringLiteral("cannot make the overlay's picture");
-                return nullptr;
-            }
-            std::memcpy(output->converted->data, frame.constBits(), output->converted->size);
-            output->shown = output->converted->opaque;
+    for (const auto& output : c.outputs)
+        if (!Cover(*output)) {
+            failure = QStringLiteral("cannot make the overlay's picture");
+            return nullptr;
         }
-        output->surface = wl_compositor_create_surface(c.compositor);
-        wl_surface_set_buffer_transform(output->surface, output->transform);
-        if (c.viewporter != nullptr)
-            output->viewport = wp_viewporter_get_viewport(c.viewporter, output->surface);
-        else
-            wl_surface_set_buffer_scale(output->surface, output->scale);
-        output->layer = zwlr_layer_shell_v1_get_layer_surface(
-            c.layerShell, output->surface, output->output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
-            "huvella-picker");
-        zwlr_layer_surface_v1_add_listener(output->layer, &LayerListener, output.get());
-        zwlr_layer_surface_v1_set_anchor(output->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
-                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
-                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-        zwlr_layer_surface_v1_set_exclusive_zone(output->layer, -1);
-        zwlr_layer_surface_v1_set_keyboard_interactivity(output->layer, 1);
-        wl_surface_commit(output->surface);
-    }
+    c.covering = true;
     const auto configured = [&] {
-        return std::all_of(c.outputs.begin(), c.outputs.end(),
-                           [](const auto& output) { return output->configured; });
+        return std::all_of(c.outputs.begin(), c.outputs.end(), [](const auto& output) {
+            return output->surface == nullptr || output->configured;
+        });
     };
     wait = DispatchUntil(c.display, deadline, configured);
     if (wait == WaylandWait::Done && wl_display_flush(c.display) < 0 && errno != EAGAIN)

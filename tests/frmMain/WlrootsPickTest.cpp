@@ -214,3 +214,53 @@ TEST_F(WlrootsPick, DevicesReplacedDuringAPickAreHeard)
     EXPECT_TRUE(WaitForCaption(form, Pick)) << "a new pointer's click was lost";
     EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(A)));
 }
+
+// An output plugged in during a pick is frozen and covered like the others: the
+// pointer over it aims at its copy, placed right of the first output, and a click
+// there picks rather than reaching the window below.
+TEST_F(WlrootsPick, AnOutputAddedDuringAPickIsFrozenToo)
+{
+    DesktopPlatform platform;
+    TForm1 form(platform.platform);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    pointer.move(A);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(A); }, 5000));
+
+    ASSERT_EQ(RunAlongside(QStringLiteral("swaymsg"), {QStringLiteral("create_output")}), 0);
+    struct Unplug {
+        ~Unplug()
+        {
+            RunAlongside(
+                QStringLiteral("swaymsg"),
+                {QStringLiteral("output"), QStringLiteral("HEADLESS-2"), QStringLiteral("unplug")});
+        }
+    } unplug;
+    // The new output, as it shows now (under the overlay, once that is up).
+    const QPoint on(200, 300);
+    QImage second;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            QProcess grim;
+            grim.start(QStringLiteral("grim"),
+                       {QStringLiteral("-o"), QStringLiteral("HEADLESS-2"), QStringLiteral("-t"),
+                        QStringLiteral("ppm"), QStringLiteral("-")});
+            if (!QTest::qWaitFor([&] { return grim.state() == QProcess::NotRunning; }, 10000))
+                return false;
+            second = QImage::fromData(grim.readAllStandardOutput(), "PPM");
+            return !second.isNull();
+        },
+        10000));
+    const HSLUtils::TColor want = FromQRgb(second.pixel(on));
+
+    // The pointer's extent is the first output's; the layout has grown to the right.
+    const QSize layout(Layout.width() + second.width(), std::max(Layout.height(), second.height()));
+    pointer.move({(Layout.width() + on.x()) * Layout.width() / layout.width(),
+                  on.y() * Layout.height() / layout.height()});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == want; }, 5000))
+        << hex(form.CurrentColor()) << " for " << hex(want);
+    pointer.command("click left");
+    EXPECT_TRUE(WaitForCaption(form, Pick)) << "the click passed through the new output";
+    EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(want));
+}
