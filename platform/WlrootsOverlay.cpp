@@ -38,9 +38,14 @@ struct OverlayShmBuffer {
     std::uint8_t* data = nullptr;
     std::size_t size = 0;
 
+    // The largest pool wl_shm takes: its size is an int32.
+    static constexpr std::size_t MaxSize = INT32_MAX;
+
     bool make(wl_shm* shm, std::uint32_t format, QSize pixels, int stride)
     {
         size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(pixels.height());
+        if (size > MaxSize)
+            return false;
         const int fd = memfd_create("huvella-frame", MFD_CLOEXEC);
         if (fd < 0)
             return false;
@@ -88,6 +93,7 @@ struct OverlayOutput {
     bool yInvert = false;
     bool copied = false;
     bool failed = false;
+    QString refusal; // why the copy failed, where it is not the compositor's doing
     std::unique_ptr<OverlayShmBuffer> captured;
     std::optional<FrozenFrame> frame;
 
@@ -382,6 +388,15 @@ void FrameBuffer(void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, u
     // a size no output has.
     if (!FrozenFrame::readable(format) || output.bufferSize.isEmpty() || width > MaxSide ||
         height > MaxSide || stride < width * 4 || stride > MaxSide * 8 || output.captured) {
+        CopyFailed(output);
+        return;
+    }
+    // Larger than one pool can be: the compositor's size is sound, the program
+    // cannot hold it.
+    if (static_cast<std::uint64_t>(stride) * height > OverlayShmBuffer::MaxSize) {
+        output.refusal = QStringLiteral("an output's copy of %1 x %2 pixels is too large")
+                             .arg(width)
+                             .arg(height);
         CopyFailed(output);
         return;
     }
@@ -729,6 +744,12 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
             QStringLiteral("the Wayland compositor lets no client copy and cover its outputs");
         return nullptr;
     }
+    // Without a seat no click or key could ever end the pick.
+    if (c.seat == nullptr) {
+        failure = QStringLiteral("the Wayland compositor has no seat: no pointer or keyboard "
+                                 "could end the pick");
+        return nullptr;
+    }
     c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
 
     c.copying = true;
@@ -745,7 +766,8 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
     }
     for (const auto& output : c.outputs) {
         if (output->failed) {
-            failure = QString::fromLatin1(CanvasRefused);
+            failure =
+                output->refusal.isEmpty() ? QString::fromLatin1(CanvasRefused) : output->refusal;
             return nullptr;
         }
         PlaceRightmost(c, *output);

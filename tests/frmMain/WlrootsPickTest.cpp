@@ -135,6 +135,17 @@ protected:
 
     HSLUtils::TColor colorAt(QPoint at) const { return FromQRgb(desktop.pixel(at)); }
 
+    // Shows `form`, starts a pick and aims at `at`: true once the fields follow.
+    bool pickingAt(TForm1& form, QPoint at)
+    {
+        form.show();
+        if (!QTest::qWaitForWindowExposed(&form))
+            return false;
+        QTest::mouseClick(form.btn6, Qt::LeftButton);
+        pointer.move(at);
+        return QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(at); }, 5000);
+    }
+
     // Left of the window, which sway floats in the middle.
     const QPoint A{100, 100}, B{200, 650}, C{1100, 300}, D{60, 400};
     QTemporaryDir folder;
@@ -193,11 +204,7 @@ TEST_F(WlrootsPick, DevicesReplacedDuringAPickAreHeard)
 {
     DesktopPlatform platform;
     TForm1 form(platform.platform);
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    QTest::mouseClick(form.btn6, Qt::LeftButton);
-    pointer.move(D);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D); }, 5000));
+    ASSERT_TRUE(pickingAt(form, D));
     EXPECT_EQ(Type({QStringLiteral("Right")}), 0);
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D + QPoint(1, 0)); }, 5000));
@@ -222,11 +229,7 @@ TEST_F(WlrootsPick, AnOutputAddedDuringAPickIsFrozenToo)
 {
     DesktopPlatform platform;
     TForm1 form(platform.platform);
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    QTest::mouseClick(form.btn6, Qt::LeftButton);
-    pointer.move(A);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(A); }, 5000));
+    ASSERT_TRUE(pickingAt(form, A));
 
     ASSERT_EQ(RunAlongside(QStringLiteral("swaymsg"), {QStringLiteral("create_output")}), 0);
     struct Unplug {
