@@ -1,6 +1,6 @@
-#include "platform/ExtendedAttributes.h"
+#include "platform/files/ExtendedAttributes.h"
 
-#include "platform/PosixCalls.h"
+#include "platform/files/PosixCalls.h"
 
 #include <cerrno>
 

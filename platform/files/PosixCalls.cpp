@@ -1,4 +1,4 @@
-#include "platform/PosixCalls.h"
+#include "platform/files/PosixCalls.h"
 
 #include <cerrno>
 #include <cstdio>

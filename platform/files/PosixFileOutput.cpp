@@ -1,6 +1,6 @@
-#include "platform/PosixFileOutput.h"
+#include "platform/files/PosixFileOutput.h"
 
-#include "platform/ExtendedAttributes.h"
+#include "platform/files/ExtendedAttributes.h"
 
 #include <QFile>
 #include <algorithm>

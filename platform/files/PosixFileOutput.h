@@ -1,6 +1,6 @@
 #pragma once
 #include "platform/FileOutput.h"
-#include "platform/PosixCalls.h"
+#include "platform/files/PosixCalls.h"
 
 // The file output on a POSIX system.
 //

@@ -1,6 +1,6 @@
-#include "platform/PipeWireDesktop.h"
+#include "platform/pipewire/PipeWireDesktop.h"
 
-#include "platform/PipeWireStream.h"
+#include "platform/pipewire/PipeWireStream.h"
 
 #include <QSocketNotifier>
 #include <algorithm>

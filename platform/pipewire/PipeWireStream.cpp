@@ -1,4 +1,4 @@
-#include "platform/PipeWireStream.h"
+#include "platform/pipewire/PipeWireStream.h"
 
 #include <pipewire/pipewire.h>
 #include <spa/buffer/meta.h>

@@ -8,7 +8,7 @@
 // the size of every buffer of every monitor. A buffer without an image (the
 // screen did not change) or a corrupted one only moves the pointer.
 #include "HSLUtils/HSLUtils.h"
-#include "platform/ScreenCastFormats.h"
+#include "platform/pipewire/ScreenCastFormats.h"
 
 #include <QPoint>
 #include <QRect>

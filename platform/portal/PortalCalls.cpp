@@ -1,4 +1,4 @@
-#include "platform/PortalCalls.h"
+#include "platform/portal/PortalCalls.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

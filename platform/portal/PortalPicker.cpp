@@ -1,4 +1,4 @@
-#include "platform/PortalPicker.h"
+#include "platform/portal/PortalPicker.h"
 
 #include "platform/ColorPortal.h"
 

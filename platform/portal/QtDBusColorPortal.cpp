@@ -1,6 +1,6 @@
-#include "platform/QtDBusColorPortal.h"
+#include "platform/portal/QtDBusColorPortal.h"
 
-#include "platform/PortalCalls.h"
+#include "platform/portal/PortalCalls.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

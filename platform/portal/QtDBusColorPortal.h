@@ -3,7 +3,7 @@
 // org.freedesktop.portal.Screenshot.PickColor, answered by the Response
 // signal of the request it opens.
 #include "platform/ColorPortal.h"
-#include "platform/PortalCalls.h"
+#include "platform/portal/PortalCalls.h"
 
 #include <QObject>
 #include <QVariantMap>

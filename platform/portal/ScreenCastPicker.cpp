@@ -1,4 +1,4 @@
-#include "platform/ScreenCastPicker.h"
+#include "platform/portal/ScreenCastPicker.h"
 
 #include <QFileInfo>
 #include <QTimer>

@@ -5,7 +5,7 @@
 // under it. PipeWire is loaded with the module at the first pick.
 #include "platform/DesktopPicker.h"
 #include "platform/ScreenCastDesktop.h"
-#include "platform/ScreenCastPortal.h"
+#include "platform/portal/ScreenCastPortal.h"
 
 #include <QObject>
 #include <QString>

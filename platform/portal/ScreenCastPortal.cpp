@@ -1,7 +1,7 @@
-#include "platform/ScreenCastPortal.h"
+#include "platform/portal/ScreenCastPortal.h"
 
-#include "platform/PortalCalls.h"
-#include "platform/QtDBusColorPortal.h"
+#include "platform/portal/PortalCalls.h"
+#include "platform/portal/QtDBusColorPortal.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -5,7 +5,7 @@
 // OpenPipeWireRemote. Each call but the last answers through a Request,
 // listened for before the call. The restore token that Start gives is passed
 // by the next session, so that the desktop does not ask again.
-#include "platform/PortalCalls.h"
+#include "platform/portal/PortalCalls.h"
 #include "platform/ScreenCastDesktop.h"
 
 #include <QObject>

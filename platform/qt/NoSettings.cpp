@@ -1,4 +1,4 @@
-#include "platform/NoSettings.h"
+#include "platform/qt/NoSettings.h"
 
 #include <QSettings>
 

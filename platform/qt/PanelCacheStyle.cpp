@@ -1,4 +1,4 @@
-#include "platform/PanelCacheStyle.h"
+#include "platform/qt/PanelCacheStyle.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "platform/QtColorChooser.h"
+#include "platform/qt/QtColorChooser.h"
 
 #include "platform/PackedColor.h"
 

@@ -1,4 +1,4 @@
-#include "platform/QtSaveDialog.h"
+#include "platform/qt/QtSaveDialog.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "platform/FrozenFrame.h"
+#include "platform/wlroots/FrozenFrame.h"
 
 #include "platform/PackedColor.h"
 #include "platform/X11PixelFormat.h"

@@ -3,15 +3,6 @@
 #include <cstring>
 #include <wayland-client.h>
 
-PickerMode ChooseWaylandPicker(const WaylandOffers& offers)
-{
-    if (offers.screencopy && offers.layerShell)
-        return PickerMode::Wlroots;
-    if (offers.screenCastPointer)
-        return PickerMode::ScreenCast;
-    return PickerMode::Portal;
-}
-
 namespace {
 
 void OfferAnnounced(void* data, wl_registry*, uint32_t, const char* interface, uint32_t)

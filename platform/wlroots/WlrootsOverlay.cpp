@@ -1,6 +1,6 @@
-#include "platform/WlrootsOverlay.h"
+#include "platform/wlroots/WlrootsOverlay.h"
 
-#include "platform/FrozenFrame.h"
+#include "platform/wlroots/FrozenFrame.h"
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"

@@ -1,6 +1,6 @@
-#include "platform/WlrootsPicker.h"
+#include "platform/wlroots/WlrootsPicker.h"
 
-#include "platform/WlrootsOverlay.h"
+#include "platform/wlroots/WlrootsOverlay.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 #include "platform/FrameExtents.h"
 
-#include "platform/XcbReply.h"
+#include "platform/x11/XcbReply.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "platform/ThreadsOnOneCpu.h"
+#include "platform/x11/ThreadsOnOneCpu.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,8 +1,8 @@
-#include "platform/X11DesktopPixels.h"
+#include "platform/x11/X11DesktopPixels.h"
 
-#include "platform/X11Overlay.h"
+#include "platform/x11/X11Overlay.h"
 #include "platform/X11PixelFormat.h"
-#include "platform/XcbReply.h"
+#include "platform/x11/XcbReply.h"
 
 #include <utility>
 #include <xcb/xcb.h>

@@ -1,7 +1,7 @@
-#include "platform/X11LivePicker.h"
+#include "platform/x11/X11LivePicker.h"
 
 #include "platform/DesktopPixels.h"
-#include "platform/ThreadsOnOneCpu.h"
+#include "platform/x11/ThreadsOnOneCpu.h"
 
 #include <QWindow>
 

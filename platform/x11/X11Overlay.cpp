@@ -1,7 +1,7 @@
-#include "platform/X11Overlay.h"
+#include "platform/x11/X11Overlay.h"
 
 #include "platform/PackedColor.h"
-#include "platform/XcbReply.h"
+#include "platform/x11/XcbReply.h"
 
 #include <algorithm>
 #include <vector>

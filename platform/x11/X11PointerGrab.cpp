@@ -1,6 +1,6 @@
-#include "platform/X11PointerGrab.h"
+#include "platform/x11/X11PointerGrab.h"
 
-#include "platform/XcbReply.h"
+#include "platform/x11/XcbReply.h"
 
 #include <thread>
 #include <vector>

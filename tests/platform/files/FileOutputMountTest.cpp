@@ -6,7 +6,7 @@
 #include "QtPrinters.h"
 #include "ReportFileBytes.h"
 #include "ScratchFolder.h"
-#include "platform/PosixFileOutput.h"
+#include "platform/files/PosixFileOutput.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,7 +1,7 @@
 // The file output on a real file system: what a save leaves on disk when it
 // works, and that every failure gives the program's code and leaves the old
 // file byte for byte, with no temporary file behind.
-#include "platform/PosixFileOutput.h"
+#include "platform/files/PosixFileOutput.h"
 #include "FaultyPosixCalls.h"
 #include "QtPrinters.h"
 #include "ReportFileBytes.h"

@@ -1,6 +1,6 @@
 // Edit boxes drawn through the panel cache look exactly as the style itself draws them,
 // in every look the window's boxes take, the first time and again from the cache.
-#include "platform/PanelCacheStyle.h"
+#include "platform/qt/PanelCacheStyle.h"
 
 #include <QLineEdit>
 #include <QStyleFactory>

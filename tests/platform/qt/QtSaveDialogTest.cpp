@@ -1,9 +1,9 @@
 // The real save dialog, driven while it is open: what it shows, the name it
 // confirms, what it remembers, and that it leaves no settings behind.
-#include "platform/QtSaveDialog.h"
+#include "platform/qt/QtSaveDialog.h"
 #include "QtPrinters.h"
 #include "ScratchFolder.h"
-#include "platform/NoSettings.h"
+#include "platform/qt/NoSettings.h"
 
 #include <QApplication>
 #include <QComboBox>

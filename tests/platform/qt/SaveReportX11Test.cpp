@@ -3,9 +3,9 @@
 #include "PureRed.h"
 #include "QtPrinters.h"
 #include "ScratchFolder.h"
-#include "platform/NoSettings.h"
-#include "platform/PosixFileOutput.h"
-#include "platform/QtSaveDialog.h"
+#include "platform/qt/NoSettings.h"
+#include "platform/files/PosixFileOutput.h"
+#include "platform/qt/QtSaveDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 // An output's copy as the compositor hands it over, on buffers made here: each
 // pixel format reduced to 8 bits a channel, rows bottom up, and the eight
 // transforms that turn the buffer into what the output shows.
-#include "platform/FrozenFrame.h"
+#include "platform/wlroots/FrozenFrame.h"
 #include "Hex.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
 // Where there is no X server to read from (a Wayland-only session, a broken DISPLAY):
 // every read says so, quietly, and nothing aborts.
 #include "ScriptedDesktopPixels.h"
-#include "platform/X11DesktopPixels.h"
+#include "platform/x11/X11DesktopPixels.h"
 
 #include <QFile>
 #include <QString>

@@ -5,7 +5,7 @@
 // physical pixel under the pointer.
 #include "TestScreen.h"
 #include "platform/PackedColor.h"
-#include "platform/X11DesktopPixels.h"
+#include "platform/x11/X11DesktopPixels.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
