@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 
 QString PortalRequestPath(const QString& uniqueName, const QString& token)
@@ -47,6 +48,19 @@ void ClosePortalRequest(const QString& path)
 {
     PortalBus().send(QDBusMessage::createMethodCall(PortalService, path, PortalRequestInterface,
                                                     QStringLiteral("Close")));
+}
+
+QDBusServiceWatcher* WatchPortalOwner(QObject* parent, std::function<void()> left)
+{
+    auto* watcher = new QDBusServiceWatcher(PortalService, PortalBus(),
+                                            QDBusServiceWatcher::WatchForOwnerChange, parent);
+    QObject::connect(
+        watcher, &QDBusServiceWatcher::serviceOwnerChanged, parent,
+        [left = std::move(left)](const QString&, const QString& oldOwner, const QString&) {
+            if (!oldOwner.isEmpty())
+                left();
+        });
+    return watcher;
 }
 
 void PortalResponses::listen(const QString& path)

@@ -5,7 +5,10 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
+
 class QDBusConnection;
+class QDBusServiceWatcher;
 class QObject;
 
 inline const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
@@ -32,6 +35,13 @@ QDBusConnection PortalBus();
 
 // Asks the portal to close the Request at `path`.
 void ClosePortalRequest(const QString& path);
+
+// Watches the portal's name, as `parent`'s child: `left` runs when the portal
+// that held it leaves the bus or hands the name to another (what
+// xdg-desktop-portal --replace does). Either way every Request and session it
+// had open is gone and will never answer. The name taken where nobody held it
+// (the first call starting the portal) is no leaving.
+QDBusServiceWatcher* WatchPortalOwner(QObject* parent, std::function<void()> left);
 
 // Where a portal client waits for its Request's Response: one path at a time,
 // delivered to `slot` (taking a QDBusMessage) of `receiver`.

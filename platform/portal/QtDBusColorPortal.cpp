@@ -8,7 +8,6 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
 #include <QTimer>
@@ -158,16 +157,14 @@ void QtDBusColorPortal::callPickColor(quint64 request)
             });
 }
 
-// A portal that leaves the bus with a pick open will never answer it: the
-// pick fails then, rather than waiting for ever. Watched from the first call
-// on, which may be what starts the portal.
+// A portal that leaves the bus, or hands its name to another, with a pick open
+// will never answer it: the pick fails then, rather than waiting for ever.
+// Watched from the first call on, which may be what starts the portal.
 void QtDBusColorPortal::watchPortal()
 {
     if (FPortalWatch != nullptr)
         return;
-    FPortalWatch = new QDBusServiceWatcher(PortalService, bus(),
-                                           QDBusServiceWatcher::WatchForUnregistration, this);
-    connect(FPortalWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+    FPortalWatch = WatchPortalOwner(this, [this] {
         if (isPicking())
             finish(Failed);
     });
