@@ -7,9 +7,20 @@
 
 namespace {
 using EndingKind = DesktopPicker::Ending::Kind;
-}
+// How long the streams may take to run once the desktop granted them.
+constexpr int RunningPatienceMs = 5000;
+} // namespace
 
-ScreenCastPicker::ScreenCastPicker(QString module) : FModule(std::move(module)) {}
+ScreenCastPicker::ScreenCastPicker(QString module)
+    : FRunningDeadline(new QTimer(this)), FModule(std::move(module))
+{
+    FRunningDeadline->setSingleShot(true);
+    FRunningDeadline->setInterval(RunningPatienceMs);
+    connect(FRunningDeadline, &QTimer::timeout, this, [this] {
+        if (FRunning && !FStarted)
+            endLater({EndingKind::Failed, 0});
+    });
+}
 
 // The streams go before the session that shares them.
 ScreenCastPicker::~ScreenCastPicker()
@@ -49,8 +60,10 @@ void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
         endLater({EndingKind::Failed, 0});
         return;
     }
+    FRunningDeadline->start();
     const bool opened = FDesktop->open(grant.fd, grant.streams,
                                        {[this] {
+                                            FRunningDeadline->stop();
                                             FStarted = true;
                                             if (FHandlers.started)
                                                 FHandlers.started();
@@ -79,6 +92,7 @@ void ScreenCastPicker::stop()
         return;
     FRunning = false;
     FStarted = false;
+    FRunningDeadline->stop();
     ++FPicks;
     FDesktop.reset();
     FPortal.close();

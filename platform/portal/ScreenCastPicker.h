@@ -11,6 +11,8 @@
 #include <QString>
 #include <memory>
 
+class QTimer;
+
 class ScreenCastPicker final : public QObject, public DesktopPicker {
 public:
     // `module`: the path of huvella-screencast.so; empty: beside the module
@@ -36,6 +38,9 @@ private:
     // The screen-cast module's path beside `module`.
     static QString beside(const QString& module);
 
+    // From the grant until every stream runs: a remote that never speaks, or a
+    // stream that never starts, fails the pick.
+    QTimer* FRunningDeadline = nullptr;
     QString FModule;
     HuvellaNewScreenCastDesktop FNewDesktop = nullptr;
     ScreenCastPortal FPortal;

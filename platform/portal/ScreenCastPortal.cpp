@@ -116,6 +116,13 @@ void ScreenCastPortal::open(const QWindow* parent, Handlers handlers)
         refuseLater(false);
         return;
     }
+    // A portal that leaves, or hands its name on, while a request is under way
+    // will never answer it (a share dialog left open by a frontend that died).
+    if (FPortalWatch == nullptr)
+        FPortalWatch = WatchPortalOwner(this, [this] {
+            if (FOpen && !granted())
+                refuse(false);
+        });
     checkInterface();
 }
 
@@ -292,14 +299,19 @@ void ScreenCastPortal::onClosed(const QDBusMessage& message)
                      SLOT(onClosed(QDBusMessage)));
     FSession.clear();
     const Handlers handlers = FHandlers;
-    const bool granted = FAnswered == nullptr && FResponses.path().isEmpty() && !FStreams.empty();
+    const bool wasGranted = granted();
     close();
-    if (granted) {
+    if (wasGranted) {
         if (handlers.closed)
             handlers.closed();
     } else if (handlers.refused) {
         handlers.refused(false);
     }
+}
+
+bool ScreenCastPortal::granted() const
+{
+    return FAnswered == nullptr && FResponses.path().isEmpty() && !FStreams.empty();
 }
 
 void ScreenCastPortal::refuse(bool cancelled)

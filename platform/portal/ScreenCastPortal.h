@@ -5,8 +5,8 @@
 // OpenPipeWireRemote. Each call but the last answers through a Request,
 // listened for before the call. The restore token that Start gives is passed
 // by the next session, so that the desktop does not ask again.
-#include "platform/portal/PortalCalls.h"
 #include "platform/ScreenCastDesktop.h"
+#include "platform/portal/PortalCalls.h"
 
 #include <QObject>
 #include <QString>
@@ -15,6 +15,7 @@
 
 class QDBusConnection;
 class QDBusMessage;
+class QDBusServiceWatcher;
 class QWindow;
 
 class ScreenCastPortal final : public QObject {
@@ -70,6 +71,8 @@ private:
     void openRemote();
     void request(const QString& method, QList<QVariant> arguments, QVariantMap options,
                  Answered answered);
+    // Start answered with streams: what is under way now is the remote.
+    bool granted() const;
     void refuse(bool cancelled);
     void refuseLater(bool cancelled);
     static QDBusConnection bus();
@@ -86,4 +89,5 @@ private:
     Answered FAnswered;
     std::vector<ScreenCastDesktop::Stream> FStreams;
     QString FRestoreToken;
+    QDBusServiceWatcher* FPortalWatch = nullptr; // made at the first session
 };

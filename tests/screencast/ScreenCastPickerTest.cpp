@@ -8,9 +8,12 @@
 #include "platform/portal/ScreenCastPicker.h"
 #include "platform/portal/ScreenCastPortal.h"
 
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <optional>
 
 namespace {
@@ -277,6 +280,24 @@ TEST(ScreenCastEarlyAnswer, EveryRequestsAnswerIsHeard)
                            "SelectSources", "Start", "OpenPipeWireRemote"}));
 }
 
+// A remote that never speaks: the streams can never run, and the pick fails
+// once the program stops waiting for them.
+TEST(ScreenCastEarlyAnswer, RemoteThatNeverSpeaksFailsThePick)
+{
+    StandIn::script(QStringLiteral("silent"));
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE));
+    bool started = false;
+    std::optional<Ending> ended;
+    picker.start(nullptr, {[&] { started = true; }, [&](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return StandIn::calls().contains(QStringLiteral("OpenPipeWireRemote")); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 30000))
+        << "the pick waited for ever on a silent remote";
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(picker.live(), nullptr);
+}
+
 } // namespace
 
 namespace {
@@ -299,6 +320,34 @@ TEST_F(ScreenCast, StopDuringTheShareDialogClosesTheSession)
     EXPECT_FALSE(started);
     EXPECT_FALSE(ended);
     EXPECT_EQ(picker.live(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The portal frontend dies while the share dialog is open (Start not answered
+// yet): its Request will never answer, so the pick fails rather than waiting.
+TEST(ScreenCastPortalGone, FrontendDyingDuringStartFailsThePick)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 12);
+    StandIn::share({&monitor});
+    StandIn::script(QStringLiteral("slow"));
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE));
+    bool started = false;
+    std::optional<Ending> ended;
+    picker.start(nullptr, {[&] { started = true; }, [&](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] { return StandIn::calls().contains(QStringLiteral("impl Start")); }, 10000));
+    const QDBusReply<uint> frontend = QDBusConnection::sessionBus().interface()->servicePid(
+        QStringLiteral("org.freedesktop.portal.Desktop"));
+    ASSERT_TRUE(frontend.isValid());
+    ASSERT_EQ(kill(static_cast<pid_t>(frontend.value()), SIGKILL), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 20000))
+        << "the pick went on without a portal";
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(picker.isRunning());
 }
 
 } // namespace
