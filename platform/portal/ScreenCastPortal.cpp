@@ -22,6 +22,9 @@ const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Propert
 constexpr uint MonitorSource = 1;
 constexpr uint PersistWhileRunning = 1;
 constexpr uint Cancelled = 1;
+// The longest restore token kept. The frontend makes its own, a UUID of 36
+// characters; one of megabytes would be held and sent back at every pick.
+constexpr qsizetype MaxRestoreToken = 4096;
 
 std::optional<QPoint> pairOf(const QVariant& value)
 {
@@ -204,7 +207,9 @@ void ScreenCastPortal::startSession()
                 const QVariant token =
                     UnwrappedDBusValue(results.value(QStringLiteral("restore_token")));
                 if (token.metaType() == QMetaType::fromType<QString>())
-                    FRestoreToken = token.toString();
+                    FRestoreToken = token.toString().size() <= MaxRestoreToken
+                                        ? token.toString()
+                                        : QString(); // the next pick asks again
                 openRemote();
             });
 }

@@ -280,6 +280,30 @@ TEST(ScreenCastEarlyAnswer, EveryRequestsAnswerIsHeard)
                            "SelectSources", "Start", "OpenPipeWireRemote"}));
 }
 
+// A grant whose restore token is 4 MB: it is not kept, and the next pick sends
+// none; a token of a sound size is sent back.
+TEST(ScreenCastEarlyAnswer, HugeRestoreTokenIsNotKept)
+{
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE));
+    std::optional<Ending> ended;
+    const auto pickOnce = [&] {
+        ended.reset();
+        picker.start(nullptr, {[] {}, [&](const Ending& e) { ended = e; }});
+        return QTest::qWaitFor([&] { return ended.has_value(); }, 20000);
+    };
+    StandIn::script(QStringLiteral("color"));
+    ASSERT_TRUE(pickOnce());
+    EXPECT_EQ(picker.restoreToken(), QStringLiteral("huvella-token"));
+    StandIn::script(QStringLiteral("hugetoken"));
+    ASSERT_TRUE(pickOnce());
+    EXPECT_TRUE(StandIn::calls().contains(QStringLiteral("restore_token of 13")));
+    EXPECT_TRUE(picker.restoreToken().isEmpty());
+    StandIn::script(QStringLiteral("color"));
+    ASSERT_TRUE(pickOnce());
+    EXPECT_TRUE(StandIn::calls().filter(QStringLiteral("restore_token")).isEmpty())
+        << StandIn::calls().join(QLatin1Char('\n')).toStdString();
+}
+
 // A remote that never speaks: the streams can never run, and the pick fails
 // once the program stops waiting for them.
 TEST(ScreenCastEarlyAnswer, RemoteThatNeverSpeaksFailsThePick)

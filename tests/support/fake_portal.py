@@ -140,6 +140,8 @@ class Frontend(dbus.service.Object):
                          out_signature="o", sender_keyword="sender")
     def SelectSources(self, session, options, sender):
         record("SelectSources")
+        if "restore_token" in options:
+            record(f"restore_token of {len(options['restore_token'])}")
         return self.answerFirst(sender, options, results())
 
     @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="osa{sv}",
@@ -149,7 +151,10 @@ class Frontend(dbus.service.Object):
         streams = dbus.Array([dbus.Struct((dbus.UInt32(42), dbus.Dictionary(
             {"position": pair(0, 0), "size": pair(64, 48)}, signature="sv")),
             signature="ua{sv}")], signature="(ua{sv})", variant_level=1)
-        return self.answerFirst(sender, options, results(streams=streams))
+        # A grant with a restore token of 4 MB.
+        token = "t" * (4 << 20) if state["script"] == "hugetoken" else "huvella-token"
+        return self.answerFirst(sender, options, results(
+            streams=streams, restore_token=dbus.String(token, variant_level=1)))
 
     @dbus.service.method("org.freedesktop.portal.ScreenCast", in_signature="oa{sv}",
                          out_signature="h")
