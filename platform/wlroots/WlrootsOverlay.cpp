@@ -218,6 +218,7 @@ struct WlrootsOverlay::Connection {
 
     void releaseKeyboard()
     {
+        stopRepeat();
         if (keyboard == nullptr)
             return;
         if (wl_keyboard_get_version(keyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
@@ -266,8 +267,42 @@ struct WlrootsOverlay::Connection {
             owner->moved();
     }
 
+    // An arrow key held down moves the point again at the seat's rate, after its
+    // delay (both from repeat_info; a rate of 0 repeats nothing).
+    int32_t repeatRate = 0;  // steps a second
+    int32_t repeatDelay = 0; // ms
+    uint32_t heldKey = 0;    // the arrow key repeating, 0 for none
+    QPoint heldStep;
+    std::unique_ptr<QTimer> repeat;
+
+    void hold(uint32_t key, QPoint by)
+    {
+        stopRepeat();
+        step(by);
+        if (repeatRate <= 0 || over)
+            return;
+        if (!repeat) {
+            repeat = std::make_unique<QTimer>();
+            QObject::connect(repeat.get(), &QTimer::timeout, [this] {
+                repeat->setInterval(std::max(1, 1000 / repeatRate));
+                step(heldStep);
+            });
+        }
+        heldKey = key;
+        heldStep = by;
+        repeat->start(std::max(0, repeatDelay));
+    }
+
+    void stopRepeat()
+    {
+        heldKey = 0;
+        if (repeat)
+            repeat->stop();
+    }
+
     void end(Outcome outcome)
     {
+        stopRepeat();
         if (over)
             return;
         over = true;
@@ -604,11 +639,19 @@ void KeyboardKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint3
     close(fd);
 }
 void KeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
-void KeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void KeyboardLeave(void* data, wl_keyboard*, uint32_t, wl_surface*)
+{
+    static_cast<Connection*>(data)->stopRepeat();
+}
 void KeyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state)
 {
     auto& c = *static_cast<Connection*>(data);
-    if (state != WL_KEYBOARD_KEY_STATE_PRESSED || c.keys == nullptr)
+    if (state != WL_KEYBOARD_KEY_STATE_PRESSED) {
+        if (key == c.heldKey)
+            c.stopRepeat();
+        return;
+    }
+    if (c.keys == nullptr)
         return;
     // Key codes are the evdev ones; the keymap's are 8 higher.
     switch (xkb_state_key_get_one_sym(c.keys, key + 8)) {
@@ -620,16 +663,16 @@ void KeyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uin
         c.end(WlrootsOverlay::Outcome::Cancelled);
         break;
     case XKB_KEY_Left:
-        c.step({-1, 0});
+        c.hold(key, {-1, 0});
         break;
     case XKB_KEY_Right:
-        c.step({1, 0});
+        c.hold(key, {1, 0});
         break;
     case XKB_KEY_Up:
-        c.step({0, -1});
+        c.hold(key, {0, -1});
         break;
     case XKB_KEY_Down:
-        c.step({0, 1});
+        c.hold(key, {0, 1});
         break;
     default:
         break;
@@ -642,7 +685,12 @@ void KeyboardModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, u
     if (c.keys != nullptr)
         xkb_state_update_mask(c.keys, depressed, latched, locked, 0, 0, group);
 }
-void KeyboardRepeatInfo(void*, wl_keyboard*, int32_t, int32_t) {}
+void KeyboardRepeatInfo(void* data, wl_keyboard*, int32_t rate, int32_t delay)
+{
+    auto& c = *static_cast<Connection*>(data);
+    c.repeatRate = rate;
+    c.repeatDelay = delay;
+}
 const wl_keyboard_listener KeyboardListener{KeyboardKeymap, KeyboardEnter,     KeyboardLeave,
                                             KeyboardKey,    KeyboardModifiers, KeyboardRepeatInfo};
 
