@@ -5,7 +5,8 @@
 //   huvella-test-pointer EXTENT_W EXTENT_H [COMMAND ...]
 // with the commands `move X Y`, `press B`, `release B`, `click B` (B: left or
 // right) and `wait MS`. With no command on the line it reads them from its
-// input, a line at a time, and keeps its pointer until the input ends: a seat
+// input, a line at a time, answering "done" to each once the compositor has
+// taken it, and keeps its pointer until the input ends: a seat
 // that loses its last pointer takes the pointer from every client, and a
 // client told of a new one late misses what it did first.
 // Exits 0 once the compositor has taken every request, 2 on a usage error,
@@ -129,6 +130,8 @@ int main(int argc, char** argv)
         for (std::string line; ok && std::getline(std::cin, line);) {
             std::istringstream words(line);
             ok = run({std::istream_iterator<std::string>(words), {}});
+            // The compositor has taken the line's requests.
+            std::cout << "done" << std::endl;
         }
     }
     zwlr_virtual_pointer_v1_destroy(pointer);
