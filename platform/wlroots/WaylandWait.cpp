@@ -17,6 +17,10 @@ WaylandWait DispatchUntil(wl_display* display, QDeadlineTimer deadline,
 {
     const int fd = wl_display_get_fd(display);
     while (!done()) {
+        // A compositor that keeps talking but never sends what is awaited
+        // runs out of time too.
+        if (deadline.hasExpired())
+            return WaylandWait::TimedOut;
         // Events read in already are handled first: the socket won't tell of them.
         if (wl_display_prepare_read(display) != 0) {
             if (wl_display_dispatch_pending(display) < 0)
