@@ -59,21 +59,27 @@ namespace {
 
 void Synced(void* data, wl_callback* callback, uint32_t)
 {
-    *static_cast<bool*>(data) = true;
     wl_callback_destroy(callback);
+    *static_cast<wl_callback**>(data) = nullptr;
 }
 const wl_callback_listener SyncListener{Synced};
 
 } // namespace
 
+void AskRoundtrip(wl_display* display, wl_callback** pending)
+{
+    *pending = wl_display_sync(display);
+    wl_callback_add_listener(*pending, &SyncListener, pending);
+}
+
 WaylandWait Roundtrip(wl_display* display, QDeadlineTimer deadline)
 {
-    bool synced = false;
-    wl_callback* callback = wl_display_sync(display);
-    wl_callback_add_listener(callback, &SyncListener, &synced);
-    const WaylandWait wait = DispatchUntil(display, deadline, [&synced] { return synced; });
+    wl_callback* pending = nullptr;
+    AskRoundtrip(display, &pending);
+    const WaylandWait wait =
+        DispatchUntil(display, deadline, [&pending] { return pending == nullptr; });
     // Not answered: an answer that comes later finds no listener.
-    if (wait != WaylandWait::Done)
-        wl_callback_destroy(callback);
+    if (pending != nullptr)
+        wl_callback_destroy(pending);
     return wait;
 }

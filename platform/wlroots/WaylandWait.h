@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+struct wl_callback;
 struct wl_display;
 
 // How long a compositor may take over what a pick asks at its start.
@@ -20,6 +21,10 @@ QString WaylandFailure(WaylandWait wait);
 // Dispatches the display's events until `done` holds.
 WaylandWait DispatchUntil(wl_display* display, QDeadlineTimer deadline,
                           const std::function<bool()>& done);
+
+// Asks the compositor to say when it has handled every request sent so far:
+// `*pending` holds the callback until then, and is null after.
+void AskRoundtrip(wl_display* display, wl_callback** pending);
 
 // Until the compositor has handled every request sent so far.
 WaylandWait Roundtrip(wl_display* display, QDeadlineTimer deadline);

@@ -170,9 +170,16 @@ struct WlrootsOverlay::Connection {
     // covered at once, so that an output added during a pick is frozen too.
     bool copying = false;
     bool covering = false;
+    // The overlays are up: input counts from now on. Before, the compositor
+    // closing an overlay or a late copy failing fails the start (`refused`).
+    bool up = false;
+    bool refused = false;
+    wl_callback* sync = nullptr; // the roundtrip the start waits on, until answered
 
     ~Connection()
     {
+        if (sync != nullptr)
+            wl_callback_destroy(sync);
         outputs.clear();
         if (keys != nullptr)
             xkb_state_unref(keys);
@@ -303,6 +310,10 @@ struct WlrootsOverlay::Connection {
     void end(Outcome outcome)
     {
         stopRepeat();
+        if (!up) {
+            refused = refused || outcome != Outcome::Picked;
+            return;
+        }
         if (over)
             return;
         over = true;
@@ -492,10 +503,13 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
     }
     wl_surface_commit(output.surface);
 }
+// The compositor took an overlay away: the pick ends; before the overlays are
+// all up, the start fails.
 void LayerClosed(void* data, zwlr_layer_surface_v1*)
 {
     auto& output = *static_cast<OverlayOutput*>(data);
-    output.connection->end(WlrootsOverlay::Outcome::Cancelled);
+    output.connection->end(output.connection->up ? WlrootsOverlay::Outcome::Cancelled
+                                                 : WlrootsOverlay::Outcome::Failed);
 }
 const zwlr_layer_surface_v1_listener LayerListener{LayerConfigure, LayerClosed};
 
@@ -764,7 +778,7 @@ WlrootsOverlay::WlrootsOverlay() : FConnection(std::make_unique<Connection>())
 
 WlrootsOverlay::~WlrootsOverlay() = default;
 
-std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
+std::unique_ptr<WlrootsOverlay> WlrootsOverlay::begin(QString& failure)
 {
     std::unique_ptr<WlrootsOverlay> overlay(new WlrootsOverlay);
     Connection& c = *overlay->FConnection;
@@ -775,72 +789,129 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
     }
     c.registry = wl_display_get_registry(c.display);
     wl_registry_add_listener(c.registry, &RegistryListener, &c);
+    AskRoundtrip(c.display, &c.sync);
+    return overlay;
+}
+
+WlrootsOverlay::Stage WlrootsOverlay::refuse(const QString& failure)
+{
+    FFailure = failure;
+    FStage = Stage::Failed;
+    return FStage;
+}
+
+// Each stage waits for what the compositor owes it, then asks for the next.
+WlrootsOverlay::Stage WlrootsOverlay::advance()
+{
+    Connection& c = *FConnection;
+    for (;;) {
+        if (c.refused && FStage != Stage::Up && FStage != Stage::Failed)
+            return refuse(QString::fromLatin1(CanvasRefused));
+        switch (FStage) {
+        case Stage::Globals:
+            if (c.sync != nullptr)
+                return FStage;
+            AskRoundtrip(c.display, &c.sync);
+            FStage = Stage::Outputs;
+            break;
+        case Stage::Outputs:
+            if (c.sync != nullptr)
+                return FStage;
+            if (c.compositor == nullptr || c.shm == nullptr || c.screencopy == nullptr ||
+                c.layerShell == nullptr || c.outputs.empty())
+                return refuse(QStringLiteral(
+                    "the Wayland compositor lets no client copy and cover its outputs"));
+            // Without a seat no click or key could ever end the pick.
+            if (c.seat == nullptr)
+                return refuse(QStringLiteral("the Wayland compositor has no seat: no pointer or "
+                                             "keyboard could end the pick"));
+            c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+            c.copying = true;
+            for (const auto& output : c.outputs)
+                StartCopy(*output);
+            FStage = Stage::Copies;
+            break;
+        case Stage::Copies:
+            if (!std::all_of(c.outputs.begin(), c.outputs.end(),
+                             [](const auto& output) { return output->copied || output->failed; }))
+                return FStage;
+            for (const auto& output : c.outputs) {
+                if (output->failed)
+                    return refuse(output->refusal.isEmpty() ? QString::fromLatin1(CanvasRefused)
+                                                            : output->refusal);
+                PlaceRightmost(c, *output);
+            }
+            for (const auto& output : c.outputs)
+                if (!Cover(*output))
+                    return refuse(QStringLiteral("cannot make the overlay's picture"));
+            c.covering = true;
+            FStage = Stage::Overlays;
+            break;
+        case Stage::Overlays:
+            if (!std::all_of(c.outputs.begin(), c.outputs.end(), [](const auto& output) {
+                    return output->surface == nullptr || output->configured;
+                }))
+                return FStage;
+            if (wl_display_flush(c.display) < 0 && errno != EAGAIN)
+                return refuse(WaylandFailure(WaylandWait::Broken));
+            c.up = true;
+            FStage = Stage::Up;
+            return FStage;
+        case Stage::Up:
+        case Stage::Failed:
+            return FStage;
+        }
+    }
+}
+
+std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
+{
+    std::unique_ptr<WlrootsOverlay> overlay = begin(failure);
+    if (!overlay)
+        return nullptr;
     // The whole start is bounded: a compositor that stops answering, or never
     // sends a copy or a configure it owes, ends the pick rather than hanging it.
-    const QDeadlineTimer deadline(WaylandPatienceMs);
-    // The globals, then the outputs' own events.
-    WaylandWait wait = Roundtrip(c.display, deadline);
-    if (wait == WaylandWait::Done)
-        wait = Roundtrip(c.display, deadline);
-    if (wait != WaylandWait::Done) {
-        failure = WaylandFailure(wait);
-        return nullptr;
-    }
-    if (c.compositor == nullptr || c.shm == nullptr || c.screencopy == nullptr ||
-        c.layerShell == nullptr || c.outputs.empty()) {
-        failure =
-            QStringLiteral("the Wayland compositor lets no client copy and cover its outputs");
-        return nullptr;
-    }
-    // Without a seat no click or key could ever end the pick.
-    if (c.seat == nullptr) {
-        failure = QStringLiteral("the Wayland compositor has no seat: no pointer or keyboard "
-                                 "could end the pick");
-        return nullptr;
-    }
-    c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-
-    c.copying = true;
-    for (const auto& output : c.outputs)
-        StartCopy(*output);
-    const auto copied = [&] {
-        return std::all_of(c.outputs.begin(), c.outputs.end(),
-                           [](const auto& output) { return output->copied || output->failed; });
-    };
-    wait = DispatchUntil(c.display, deadline, copied);
-    if (wait != WaylandWait::Done) {
-        failure = WaylandFailure(wait);
-        return nullptr;
-    }
-    for (const auto& output : c.outputs) {
-        if (output->failed) {
-            failure =
-                output->refusal.isEmpty() ? QString::fromLatin1(CanvasRefused) : output->refusal;
-            return nullptr;
-        }
-        PlaceRightmost(c, *output);
-    }
-
-    for (const auto& output : c.outputs)
-        if (!Cover(*output)) {
-            failure = QStringLiteral("cannot make the overlay's picture");
-            return nullptr;
-        }
-    c.covering = true;
-    const auto configured = [&] {
-        return std::all_of(c.outputs.begin(), c.outputs.end(), [](const auto& output) {
-            return output->surface == nullptr || output->configured;
+    const WaylandWait wait =
+        DispatchUntil(overlay->FConnection->display, QDeadlineTimer(WaylandPatienceMs), [&] {
+            const Stage stage = overlay->advance();
+            return stage == Stage::Up || stage == Stage::Failed;
         });
-    };
-    wait = DispatchUntil(c.display, deadline, configured);
-    if (wait == WaylandWait::Done && wl_display_flush(c.display) < 0 && errno != EAGAIN)
-        wait = WaylandWait::Broken;
     if (wait != WaylandWait::Done) {
         failure = WaylandFailure(wait);
         return nullptr;
     }
-
+    if (overlay->FStage == Stage::Failed) {
+        failure = overlay->FFailure;
+        return nullptr;
+    }
     return overlay;
+}
+
+std::unique_ptr<WlrootsOverlay> WlrootsOverlay::openLater(Opened opened, QString& failure)
+{
+    std::unique_ptr<WlrootsOverlay> overlay = begin(failure);
+    if (!overlay)
+        return nullptr;
+    overlay->FOpened = std::move(opened);
+    auto* deadline = new QTimer(overlay.get());
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, overlay.get(),
+            [overlay = overlay.get()] { overlay->opening(WaylandFailure(WaylandWait::TimedOut)); });
+    deadline->start(WaylandPatienceMs);
+    overlay->listen();
+    return overlay;
+}
+
+// The end of a start from the event loop: up, or why not.
+void WlrootsOverlay::opening(const QString& failure)
+{
+    if (!FOpened)
+        return;
+    const Opened opened = std::move(FOpened);
+    FOpened = nullptr;
+    if (!failure.isEmpty() && FNotifier != nullptr)
+        FNotifier->setEnabled(false);
+    opened(failure);
 }
 
 void WlrootsOverlay::listen()
@@ -859,14 +930,23 @@ void WlrootsOverlay::readEvents()
     Connection& c = *FConnection;
     if (c.display == nullptr)
         return;
-    if (wl_display_prepare_read(c.display) == 0) {
-        if (wl_display_read_events(c.display) < 0) {
-            finish(Outcome::Failed);
-            return;
-        }
+    bool broken = false;
+    if (wl_display_prepare_read(c.display) == 0)
+        broken = wl_display_read_events(c.display) < 0;
+    broken = broken || wl_display_dispatch_pending(c.display) < 0;
+    // Still starting in the background: the next stage's requests go out below.
+    const Stage stage = !FOpened ? FStage
+                        : broken ? refuse(WaylandFailure(WaylandWait::Broken))
+                                 : advance();
+    broken = broken || (wl_display_flush(c.display) < 0 && errno != EAGAIN);
+    if (FOpened) {
+        if (stage == Stage::Up && !broken)
+            opening({});
+        else if (stage == Stage::Failed || broken)
+            opening(stage == Stage::Failed ? FFailure : WaylandFailure(WaylandWait::Broken));
+        return;
     }
-    if (wl_display_dispatch_pending(c.display) < 0 ||
-        (wl_display_flush(c.display) < 0 && errno != EAGAIN))
+    if (broken)
         finish(Outcome::Failed);
 }
 

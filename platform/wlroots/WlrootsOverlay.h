@@ -29,8 +29,16 @@ public:
     // the overlays. Null, with `failure` saying why, when it cannot. Needs no
     // application object: input is read once listen() is called with one.
     static std::unique_ptr<WlrootsOverlay> open(QString& failure);
+    // The same from the event loop, so that the window goes on meanwhile:
+    // `opened` runs once, with an empty failure when the overlays are up (input
+    // is read from then on), or why they are not, within WaylandPatienceMs.
+    // Null, with `failure`, when there is no compositor to connect to.
+    using Opened = std::function<void(const QString& failure)>;
+    static std::unique_ptr<WlrootsOverlay> openLater(Opened opened, QString& failure);
     // Reads the pointer and the keyboard from the event loop from now on.
     void listen();
+    // The overlays are up.
+    bool up() const { return FStage == Stage::Up; }
     ~WlrootsOverlay() override;
 
     // The point aimed at moved.
@@ -50,11 +58,22 @@ public:
     struct Connection;
 
 private:
+    // How far the start has come: each stage waits for the compositor.
+    enum class Stage { Globals, Outputs, Copies, Overlays, Up, Failed };
+
     WlrootsOverlay();
+    // Connects and asks for the globals.
+    static std::unique_ptr<WlrootsOverlay> begin(QString& failure);
+    Stage advance();
+    Stage refuse(const QString& failure);
+    void opening(const QString& failure);
     void readEvents();
     void finish(Outcome outcome);
 
     std::unique_ptr<Connection> FConnection;
+    Stage FStage = Stage::Globals;
+    QString FFailure; // why the start failed
+    Opened FOpened;   // while starting in the background
     QSocketNotifier* FNotifier = nullptr;
     qint64 FShownKey = 0; // the loupe picture drawn last
 };

@@ -16,16 +16,40 @@ bool WlrootsPicker::prepare()
 
 void WlrootsPicker::start(const QWindow*, Handlers handlers)
 {
-    if (!FOverlay)
-        FFailure.clear(); // a new pick tries again
-    if (!prepare()) {
-        // The ending comes from the event loop, never from inside start().
-        QTimer::singleShot(0, [ended = std::move(handlers.ended)] {
-            if (ended)
-                ended({Ending::Kind::Failed, 0});
-        });
+    if (FOverlay) { // prepared before the toolkit started
+        run(std::move(handlers));
         return;
     }
+    FFailure.clear(); // a new pick tries again
+    // From the event loop, so that the window goes on while the compositor
+    // copies and covers the outputs, or takes its time.
+    FOverlay = WlrootsOverlay::openLater(
+        [this, handlers](const QString& failure) {
+            if (failure.isEmpty()) {
+                run(handlers);
+                return;
+            }
+            FFailure = failure;
+            fail(handlers);
+        },
+        FFailure);
+    if (!FOverlay)
+        fail(std::move(handlers));
+}
+
+// The ending comes from the event loop, never from inside start() or the
+// overlay's own call; the overlay goes with it.
+void WlrootsPicker::fail(Handlers handlers)
+{
+    QTimer::singleShot(0, [overlay = std::shared_ptr<WlrootsOverlay>(std::move(FOverlay)),
+                           ended = std::move(handlers.ended)] {
+        if (ended)
+            ended({Ending::Kind::Failed, 0});
+    });
+}
+
+void WlrootsPicker::run(Handlers handlers)
+{
     FOverlay->moved = [this] {
         if (moved)
             moved();
@@ -59,5 +83,5 @@ bool WlrootsPicker::isRunning() const
 
 DesktopPixels* WlrootsPicker::live()
 {
-    return FOverlay.get();
+    return FOverlay && FOverlay->up() ? FOverlay.get() : nullptr;
 }

@@ -31,6 +31,10 @@ public:
     QString failure() const { return FFailure; }
 
 private:
+    // The overlays up: their input ends the pick from now on.
+    void run(Handlers handlers);
+    void fail(Handlers handlers);
+
     std::unique_ptr<WlrootsOverlay> FOverlay;
     QString FFailure;
 };

@@ -104,6 +104,15 @@ bool WaitForCaption(const TForm1& form, const QString& caption)
     return QTest::qWaitFor([&] { return form.btn6->text() == caption; }, 5000);
 }
 
+// Starts a pick and waits until its overlays are up and the window samples
+// them: the pick starts from the event loop, and a pointer that moved before
+// its overlay was there is not seen until it moves again.
+bool StartPick(TForm1& form)
+{
+    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    return QTest::qWaitFor([&] { return form.tmr1->isActive(); }, 10000);
+}
+
 } // namespace
 
 class WlrootsPick : public ::testing::Test {
@@ -141,7 +150,8 @@ protected:
         form.show();
         if (!QTest::qWaitForWindowExposed(&form))
             return false;
-        QTest::mouseClick(form.btn6, Qt::LeftButton);
+        if (!StartPick(form))
+            return false;
         pointer.move(at);
         return QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(at); }, 5000);
     }
@@ -164,7 +174,7 @@ TEST_F(WlrootsPick, TheFieldsFollowThePointerOverTheFrozenDesktop)
     const ShownFields before = ShownFields::of(form);
 
     // Escape: the color from before the pick comes back.
-    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    ASSERT_TRUE(StartPick(form));
     EXPECT_EQ(platform.platform.Picker, PickerMode::Wlroots);
     EXPECT_EQ(form.btn6->text(), Stop);
     pointer.move(A);
@@ -179,7 +189,7 @@ TEST_F(WlrootsPick, TheFieldsFollowThePointerOverTheFrozenDesktop)
 
     // A click picks the pixel under the pointer; the fields keep it.
     pointer.park();
-    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    ASSERT_TRUE(StartPick(form));
     pointer.move(C);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(C); }, 5000));
     pointer.command("click left");
@@ -189,7 +199,7 @@ TEST_F(WlrootsPick, TheFieldsFollowThePointerOverTheFrozenDesktop)
 
     // An arrow key moves the point one pixel, Enter picks it.
     pointer.park();
-    QTest::mouseClick(form.btn6, Qt::LeftButton);
+    ASSERT_TRUE(StartPick(form));
     pointer.move(D);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D); }, 5000));
     EXPECT_EQ(Type({QStringLiteral("Right"), QStringLiteral("Return")}), 0);
