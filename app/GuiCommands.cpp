@@ -11,11 +11,11 @@
 #include "frmMain/TForm1.h"
 #include "platform/ClassicSystemColors.h"
 #include "platform/PickerMode.h"
-#include "platform/PortalPicker.h"
-#include "platform/QtDBusColorPortal.h"
+#include "platform/portal/PortalPicker.h"
+#include "platform/portal/QtDBusColorPortal.h"
 #include "platform/WaylandPickerProbe.h"
-#include "platform/WlrootsPicker.h"
-#include "platform/X11PointerGrab.h"
+#include "platform/wlroots/WlrootsPicker.h"
+#include "platform/x11/X11PointerGrab.h"
 
 #include <QApplication>
 #include <QGuiApplication>

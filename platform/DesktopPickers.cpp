@@ -1,12 +1,21 @@
 #include "platform/DesktopPickers.h"
 
 #include "platform/Platform.h"
-#include "platform/PortalPicker.h"
-#include "platform/ScreenCastPicker.h"
-#include "platform/ScreenCastPortal.h"
+#include "platform/portal/PortalPicker.h"
+#include "platform/portal/ScreenCastPicker.h"
+#include "platform/portal/ScreenCastPortal.h"
 #include "platform/WaylandPickerProbe.h"
-#include "platform/WlrootsPicker.h"
-#include "platform/X11LivePicker.h"
+#include "platform/wlroots/WlrootsPicker.h"
+#include "platform/x11/X11LivePicker.h"
+
+PickerMode ChooseWaylandPicker(const WaylandOffers& offers)
+{
+    if (offers.screencopy && offers.layerShell)
+        return PickerMode::Wlroots;
+    if (offers.screenCastPointer)
+        return PickerMode::ScreenCast;
+    return PickerMode::Portal;
+}
 
 std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
 {
