@@ -12,9 +12,15 @@ namespace {
 
 constexpr int MaxFramesPerSecond = 20;
 constexpr int MaxSide = 16384;
+constexpr int MaxCursorSide = 512;
 
 // Cursor metadata with room for a bitmap of side x side pixels: the compositor
 // writes the bitmap when there is room, though only the position is read.
+// PipeWire gives a stream no cursor metadata at all, silently, when the sizes
+// the two sides offer do not meet, and compositors offer a size of their own
+// choosing: GNOME Shell 43 one size only, room for 384 x 384. Up to 512 x 512
+// (1 MiB a buffer) is taken; a compositor asking for more is asking for what
+// no pointer image needs.
 constexpr int cursorMetaSize(int side)
 {
     return static_cast<int>(sizeof(spa_meta_cursor) + sizeof(spa_meta_bitmap)) +
@@ -212,7 +218,8 @@ void PipeWireStream::askForBuffers()
     params[2] = static_cast<const spa_pod*>(spa_pod_builder_add_object(
         &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
         SPA_POD_Id(SPA_META_Cursor), SPA_PARAM_META_size,
-        SPA_POD_CHOICE_RANGE_Int(cursorMetaSize(64), cursorMetaSize(1), cursorMetaSize(256))));
+        SPA_POD_CHOICE_RANGE_Int(cursorMetaSize(64), cursorMetaSize(1),
+                                 cursorMetaSize(MaxCursorSide))));
     pw_stream_update_params(FStream, params, 3);
 }
 
