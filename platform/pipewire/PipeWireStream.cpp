@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int MaxFramesPerSecond = 20;
-constexpr int MaxSide = 16384;
+constexpr int MaxSide = PipeWireStream::MaxSide;
 constexpr int MaxCursorSide = 512;
 
 // Cursor metadata with room for a bitmap of side x side pixels: the compositor
@@ -53,8 +53,8 @@ const spa_pod* enumFormat(spa_pod_builder& builder)
 
 } // namespace
 
-PipeWireStream::PipeWireStream(pw_core* core, quint32 node, QPoint position, Events events)
-    : FPosition(position), FEvents(std::move(events))
+PipeWireStream::PipeWireStream(pw_core* core, quint32 node, QPoint origin, Events events)
+    : FPosition(origin), FEvents(std::move(events))
 {
     static const pw_stream_events handlers = [] {
         pw_stream_events e{};
@@ -248,8 +248,12 @@ void PipeWireStream::onProcess()
     }
     if (!image)
         return;
+    const bool first = !FHadImage;
     releaseImage();
     FImage = *image;
+    FHadImage = true;
+    if (first && FEvents.image)
+        FEvents.image();
 }
 
 void PipeWireStream::releaseImage()
@@ -266,12 +270,15 @@ void PipeWireStream::readPointer(const spa_buffer* buffer)
         spa_buffer_find_meta_data(buffer, SPA_META_Cursor, sizeof(spa_meta_cursor)));
     if (cursor == nullptr)
         return; // no news
-    FPointerSerial = ++pointerNews;
     const QPoint at(cursor->position.x, cursor->position.y);
-    if (cursor->id == 0 || !QRect(QPoint(), FSize).contains(at))
-        FPointer.reset();
-    else
-        FPointer = at;
+    std::optional<QPoint> now;
+    if (cursor->id != 0 && QRect(QPoint(), FSize).contains(at))
+        now = at;
+    if (FToldPointer && now == FPointer)
+        return; // the same place again
+    FToldPointer = true;
+    FPointer = now;
+    FPointerSerial = ++pointerNews;
 }
 
 // The image a buffer holds, when it holds a whole sound one in the format.

@@ -65,11 +65,14 @@ constexpr int CursorMetaSize(int side)
 
 // The cursor metadata as the compositors offer it: GNOME Shell 43 one size
 // only, room for a 384 x 384 bitmap (the default here); KWin 5.27 a range, up
-// to 1024 x 1024 (SCREENCAST_CURSOR_META=kde).
+// to 1024 x 1024 (SCREENCAST_CURSOR_META=kde); none at all with
+// SCREENCAST_CURSOR_META=none.
 const spa_pod* CursorMeta(spa_pod_builder& builder)
 {
     const char* kind = std::getenv("SCREENCAST_CURSOR_META");
     const bool kde = kind != nullptr && std::strcmp(kind, "kde") == 0;
+    if (kind != nullptr && std::strcmp(kind, "none") == 0)
+        return nullptr; // images only, as from a compositor that sends no pointer
     if (kde)
         return static_cast<const spa_pod*>(spa_pod_builder_add_object(
             &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
@@ -218,7 +221,7 @@ void onParamChanged(void* data, uint32_t id, const spa_pod* param)
         SPA_POD_Id(SPA_META_Header), SPA_PARAM_META_size,
         SPA_POD_Int(static_cast<int>(sizeof(spa_meta_header)))));
     params[2] = CursorMeta(builder);
-    pw_stream_update_params(s.stream, params, 3);
+    pw_stream_update_params(s.stream, params, params[2] != nullptr ? 3 : 2);
 }
 
 void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const char* error)
