@@ -12,7 +12,7 @@ FIELDS = ("Hex (HTML) color", "Decimal value", "Red value", "Green value", "Blue
           "Hue value", "Saturation value", "Luminance value")
 
 
-def wait_for(probe, seconds=60.0, step=0.05):
+def wait_for(probe, seconds=20.0, step=0.05):
     """probe() until it answers something true (a bound against a hang only)."""
     deadline = time.monotonic() + seconds
     while True:
@@ -60,6 +60,10 @@ class Window:
 
     def press(self, name):
         self.controls[name].do_action(0)
+
+    def focus(self, name):
+        """The keyboard focus on that control, as a click on it would put it."""
+        return self.controls[name].grab_focus()
 
     def caption(self, name):
         return self.controls[name].get_name()
