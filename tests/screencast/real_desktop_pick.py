@@ -115,7 +115,7 @@ def leave_overview():
 
 def start_window(desktop, *args):
     process = subprocess.Popen([desktop.huvella, *args])
-    window = Window()
+    window = Window(process.pid)
     leave_overview()
     return process, window
 
@@ -207,10 +207,11 @@ def case_cross(desktop):
         for b in names:
             if a == b:
                 continue
-            # Low on the monitors: the window is on the left, near the top.
+            # At the bottom: the window is on the left, from the top down
+            # to nine tenths of a monitor at scale 2.
             wa, ha = desktop.size(a)
-            follows(desktop, window, a, wa - 2, ha * 3 // 4)
-            follows(desktop, window, b, 1, desktop.size(b)[1] * 3 // 4 + 3)
+            follows(desktop, window, a, wa - 2, ha - 3)
+            follows(desktop, window, b, 1, desktop.size(b)[1] - 2)
     desktop.pointer("key Return")
     check(wait_for(lambda: window.caption(PICK) == PICK), "Enter did not stop the pick")
     stop_window(process)

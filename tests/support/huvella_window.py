@@ -34,20 +34,28 @@ def descendants(node):
 
 
 class Window:
-    def __init__(self):
-        self.app = wait_for(self._application)
+    def __init__(self, pid=None):
+        """The window of the program with that process id (any, without)."""
+        self.pid = pid
+        self.app = wait_for(self._application, seconds=60)
         if self.app is None:
             raise RuntimeError("no Huvella window on the AT-SPI bus")
         self.controls = {}
         for node in descendants(self.app):
             self.controls.setdefault(node.get_name(), node)
 
-    @staticmethod
-    def _application():
+    def _application(self):
+        # By its process: the registry may still list a program just ended,
+        # and the client's cache may still hold it.
         desktop = Atspi.get_desktop(0)
+        desktop.clear_cache()
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
-            if app is not None and app.get_name() == "Huvella" and app.get_child_count() > 0:
+            if app is None or app.get_name() != "Huvella":
+                continue
+            if self.pid is not None and app.get_process_id() != self.pid:
+                continue
+            if app.get_child_count() > 0:
                 return app
         return None
 
