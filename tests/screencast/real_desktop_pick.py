@@ -120,9 +120,10 @@ def start_window(desktop, *args):
     return process, window
 
 
-def stop_window(process):
+def stop_window(process, window):
     process.terminate()
     process.wait(timeout=30)
+    check(wait_for(window.gone), "the ended program stayed on the AT-SPI bus")
 
 
 def follows(desktop, window, name, x, y):
@@ -161,7 +162,7 @@ def cancelled(window):
 def case_cancel(desktop):
     process, window = start_window(desktop)
     cancelled(window)
-    stop_window(process)
+    stop_window(process, window)
 
 
 def case_live(desktop):
@@ -190,7 +191,7 @@ def case_live(desktop):
     window.press(PICK)  # the button clicked stops it
     check(wait_for(lambda: window.caption(PICK) == PICK), "a click did not stop the pick")
     check(window.fields() == desktop.want(name, width * 3 // 4 + 12, height // 4 + 14), "the click changed the color")
-    stop_window(process)
+    stop_window(process, window)
 
 
 def case_cross(desktop):
@@ -214,7 +215,7 @@ def case_cross(desktop):
             follows(desktop, window, b, 1, desktop.size(b)[1] - 2)
     desktop.pointer("key Return")
     check(wait_for(lambda: window.caption(PICK) == PICK), "Enter did not stop the pick")
-    stop_window(process)
+    stop_window(process, window)
 
 
 def case_oneshot(desktop):
@@ -248,7 +249,7 @@ def case_oneshot(desktop):
             break
     check(window.fields() == want, f"the window's one-shot pick shows {window.fields()}, "
                                    f"expected {want}")
-    stop_window(process)
+    stop_window(process, window)
 
 
 CASES = {"cancel": case_cancel, "live": case_live, "cross": case_cross, "oneshot": case_oneshot}

@@ -45,10 +45,8 @@ class Window:
             self.controls.setdefault(node.get_name(), node)
 
     def _application(self):
-        # By its process: the registry may still list a program just ended,
-        # and the client's cache may still hold it.
+        # By its process: the registry may still list a program just ended.
         desktop = Atspi.get_desktop(0)
-        desktop.clear_cache()
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
             if app is None or app.get_name() != "Huvella":
@@ -58,6 +56,16 @@ class Window:
             if app.get_child_count() > 0:
                 return app
         return None
+
+    def gone(self):
+        """Once the program has ended: whether the registry has let it go."""
+        desktop = Atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(i)
+            if app is not None and app.get_name() == "Huvella" and \
+                    app.get_process_id() == self.pid:
+                return False
+        return True
 
     def text(self, name):
         return self.controls[name].get_text(0, -1)
