@@ -1,10 +1,10 @@
 #include "platform/DesktopPickers.h"
 
 #include "platform/Platform.h"
+#include "platform/WaylandPickerProbe.h"
 #include "platform/portal/PortalPicker.h"
 #include "platform/portal/ScreenCastPicker.h"
 #include "platform/portal/ScreenCastPortal.h"
-#include "platform/WaylandPickerProbe.h"
 #include "platform/wlroots/WlrootsPicker.h"
 #include "platform/x11/X11LivePicker.h"
 
@@ -36,7 +36,10 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
     case PickerMode::Wlroots:
         return std::make_unique<WlrootsPicker>();
     case PickerMode::ScreenCast:
-        return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule);
+        return std::make_unique<ScreenCastPicker>(
+            platform.ScreenCastModule, platform.Portal != nullptr
+                                           ? std::make_unique<PortalPicker>(*platform.Portal)
+                                           : nullptr);
     case PickerMode::Auto:
     case PickerMode::X11:
         break;

@@ -11,8 +11,8 @@ using EndingKind = DesktopPicker::Ending::Kind;
 constexpr int RunningPatienceMs = 5000;
 } // namespace
 
-ScreenCastPicker::ScreenCastPicker(QString module)
-    : FRunningDeadline(new QTimer(this)), FModule(std::move(module))
+ScreenCastPicker::ScreenCastPicker(QString module, std::unique_ptr<DesktopPicker> oneShot)
+    : FRunningDeadline(new QTimer(this)), FModule(std::move(module)), FOneShot(std::move(oneShot))
 {
     FRunningDeadline->setSingleShot(true);
     FRunningDeadline->setInterval(RunningPatienceMs);
@@ -43,6 +43,7 @@ void ScreenCastPicker::start(const QWindow* window, Handlers handlers)
 {
     stop();
     FHandlers = std::move(handlers);
+    FWindow = window;
     FRunning = true;
     ++FPicks;
     FPortal.open(window, {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
@@ -70,9 +71,31 @@ void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
                                         },
                                         [this] {
                                             endLater({EndingKind::Failed, 0});
+                                        },
+                                        [this] {
+                                            // Not from inside the desktop's own call.
+                                            QTimer::singleShot(0, this, [this, pick = FPicks] {
+                                                if (pick == FPicks && FRunning)
+                                                    onNoPointer();
+                                            });
                                         }});
     if (!opened)
         endLater({EndingKind::Failed, 0});
+}
+
+void ScreenCastPicker::onNoPointer()
+{
+    if (!FOneShot) {
+        endLater({EndingKind::Failed, 0});
+        return;
+    }
+    FStarted = false; // no ticks: the one-shot pick samples nothing
+    FDesktop.reset();
+    FPortal.close();
+    FOneShot->start(FWindow, {nullptr, [this, pick = FPicks](const Ending& ending) {
+                                  if (pick == FPicks && FRunning)
+                                      endLater(ending);
+                              }});
 }
 
 // The desktop stopped sharing ("Stop sharing" in GNOME): sampling stops as
@@ -96,6 +119,8 @@ void ScreenCastPicker::stop()
     ++FPicks;
     FDesktop.reset();
     FPortal.close();
+    if (FOneShot)
+        FOneShot->stop();
     FHandlers = {};
 }
 
