@@ -7,6 +7,7 @@
 #include "platform/WaylandPickerProbe.h"
 #include "platform/WlrootsPicker.h"
 #include "platform/X11LivePicker.h"
+#include "platform/portal/ScreenshotPicker.h"
 
 std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
 {
@@ -27,6 +28,15 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         return std::make_unique<WlrootsPicker>();
     case PickerMode::ScreenCast:
         return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule);
+    case PickerMode::Screenshot:
+        // Refused, the pick goes on as the automatic choice would have taken it.
+        return std::make_unique<ScreenshotPicker>([&platform]() -> std::unique_ptr<DesktopPicker> {
+            if (ScreenCastPortal::offersCursorMetadata())
+                return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule);
+            if (platform.Portal != nullptr)
+                return std::make_unique<PortalPicker>(*platform.Portal);
+            return nullptr;
+        });
     case PickerMode::Auto:
     case PickerMode::X11:
         break;

@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 
 QString PortalRequestPath(const QString& uniqueName, const QString& token)
@@ -47,6 +48,19 @@ void ClosePortalRequest(const QString& path)
 {
     PortalBus().send(QDBusMessage::createMethodCall(PortalService, path, PortalRequestInterface,
                                                     QStringLiteral("Close")));
+}
+
+QDBusPendingCall PortalResponses::call(const QString& interface, const QString& method,
+                                       QList<QVariant> arguments, QVariantMap options)
+{
+    const QString token = PortalToken();
+    options.insert(QStringLiteral("handle_token"), token);
+    listen(PortalRequestPath(PortalBus().baseService(), token));
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(PortalService, PortalPath, interface, method);
+    arguments.append(options);
+    message.setArguments(arguments);
+    return PortalBus().asyncCall(message);
 }
 
 void PortalResponses::listen(const QString& path)
