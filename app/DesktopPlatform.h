@@ -2,12 +2,12 @@
 // The real platform services of the running program, wired into one Platform.
 #include "platform/ClassicSystemColors.h"
 #include "platform/Platform.h"
-#include "platform/PosixFileOutput.h"
-#include "platform/QtColorChooser.h"
-#include "platform/QtDBusColorPortal.h"
-#include "platform/QtMessageBoxes.h"
-#include "platform/QtSaveDialog.h"
-#include "platform/X11DesktopPixels.h"
+#include "platform/files/PosixFileOutput.h"
+#include "platform/qt/QtColorChooser.h"
+#include "platform/portal/QtDBusColorPortal.h"
+#include "platform/qt/QtMessageBoxes.h"
+#include "platform/qt/QtSaveDialog.h"
+#include "platform/x11/X11DesktopPixels.h"
 
 struct DesktopPlatform {
     // `picker` as the user asked for it; Auto picks by the session.

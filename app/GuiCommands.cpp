@@ -10,13 +10,11 @@
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
 #include "platform/ClassicSystemColors.h"
+#include "platform/DesktopPickers.h"
 #include "platform/PickerMode.h"
-#include "platform/PortalPicker.h"
-#include "platform/QtDBusColorPortal.h"
-#include "platform/WaylandPickerProbe.h"
-#include "platform/WlrootsPicker.h"
-#include "platform/X11PointerGrab.h"
-#include "platform/portal/ScreenshotPicker.h"
+#include "platform/portal/QtDBusColorPortal.h"
+#include "platform/wlroots/WlrootsPicker.h"
+#include "platform/x11/X11PointerGrab.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -91,40 +89,6 @@ int StatusOfPick(const DesktopPicker::Ending& ending, const CommandLine& line,
     }
     std::fprintf(stderr, "huvella: %s\n", qPrintable(failure));
     return FailureStatus;
-}
-
-// The way a command's pick takes: the one asked for, or, left to the program
-// on a Wayland session, what the desktop offers: the frozen outputs of a
-// wlroots compositor, else the portal's screenshot, which goes on by the
-// one-shot pick where the portal refuses it. Where the window would cast the
-// screen, a command has no window to follow the pointer in: it picks once
-// through the portal.
-PickerMode CommandPickWay(PickerMode asked)
-{
-    PickerMode mode = ResolvePickerMode(asked);
-    if (asked == PickerMode::Auto && mode == PickerMode::Portal) {
-        if (ChooseWaylandPicker(ProbeWaylandOffers()) == PickerMode::Wlroots)
-            mode = PickerMode::Wlroots;
-        else if (HasDisplay()) // the frozen frame needs a display to show on
-            mode = PickerMode::Screenshot;
-    }
-    return mode == PickerMode::ScreenCast ? PickerMode::Portal : mode;
-}
-
-// The picker of a command's way, other than X11's grab. The portal's one-shot
-// pick needs the session bus, not a display; wlroots' overlays are shown
-// before the toolkit starts, so that the desktop freezes at once.
-std::unique_ptr<DesktopPicker> MakeCommandPicker(PickerMode mode, ColorPortal& portal)
-{
-    switch (mode) {
-    case PickerMode::Wlroots:
-        return std::make_unique<WlrootsPicker>();
-    case PickerMode::Screenshot:
-        return std::make_unique<ScreenshotPicker>(
-            [&portal] { return std::make_unique<PortalPicker>(portal); });
-    default:
-        return std::make_unique<PortalPicker>(portal);
-    }
 }
 
 // What the toolkit needs for a command's way: widgets for the frozen frame's
@@ -205,7 +169,7 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
 {
     // A failure is one line of ours: the Wayland library's own messages stay out.
     wl_log_set_handler_client([](const char*, va_list) {});
-    const PickerMode mode = CommandPickWay(line.picker);
+    const PickerMode mode = CommandPickWay(line.picker, HasDisplay());
     if (mode != PickerMode::X11 && mode != PickerMode::Auto)
         return RunCommandPicker(argc, argv, line, mode);
     // The grab comes first: with no X display there is no QApplication to make.

@@ -2,7 +2,7 @@
 
 #include "app/ConsoleCommands.h"
 #include "platform/DesktopPixels.h"
-#include "platform/X11PointerGrab.h"
+#include "platform/x11/X11PointerGrab.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -3,8 +3,8 @@
 #include "app/MainIconFiles.h"
 #include "frmMain/AccessibleRoles.h"
 #include "platform/Hints.h"
-#include "platform/NoSettings.h"
-#include "platform/PanelCacheStyle.h"
+#include "platform/qt/NoSettings.h"
+#include "platform/qt/PanelCacheStyle.h"
 
 #include <QApplication>
 #include <QTimer>

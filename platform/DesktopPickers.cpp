@@ -1,13 +1,22 @@
 #include "platform/DesktopPickers.h"
 
 #include "platform/Platform.h"
-#include "platform/PortalPicker.h"
-#include "platform/ScreenCastPicker.h"
-#include "platform/ScreenCastPortal.h"
 #include "platform/WaylandPickerProbe.h"
-#include "platform/WlrootsPicker.h"
-#include "platform/X11LivePicker.h"
+#include "platform/portal/PortalPicker.h"
+#include "platform/portal/ScreenCastPicker.h"
+#include "platform/portal/ScreenCastPortal.h"
 #include "platform/portal/ScreenshotPicker.h"
+#include "platform/wlroots/WlrootsPicker.h"
+#include "platform/x11/X11LivePicker.h"
+
+PickerMode ChooseWaylandPicker(const WaylandOffers& offers)
+{
+    if (offers.screencopy && offers.layerShell)
+        return PickerMode::Wlroots;
+    if (offers.screenCastPointer)
+        return PickerMode::ScreenCast;
+    return PickerMode::Portal;
+}
 
 std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
 {
@@ -42,4 +51,29 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         break;
     }
     return std::make_unique<X11LivePicker>(platform.Desktop);
+}
+
+PickerMode CommandPickWay(PickerMode asked, bool hasDisplay)
+{
+    PickerMode mode = ResolvePickerMode(asked);
+    if (asked == PickerMode::Auto && mode == PickerMode::Portal) {
+        if (ChooseWaylandPicker(ProbeWaylandOffers()) == PickerMode::Wlroots)
+            mode = PickerMode::Wlroots;
+        else if (hasDisplay)
+            mode = PickerMode::Screenshot;
+    }
+    return mode == PickerMode::ScreenCast ? PickerMode::Portal : mode;
+}
+
+std::unique_ptr<DesktopPicker> MakeCommandPicker(PickerMode mode, ColorPortal& portal)
+{
+    switch (mode) {
+    case PickerMode::Wlroots:
+        return std::make_unique<WlrootsPicker>();
+    case PickerMode::Screenshot:
+        return std::make_unique<ScreenshotPicker>(
+            [&portal] { return std::make_unique<PortalPicker>(portal); });
+    default:
+        return std::make_unique<PortalPicker>(portal);
+    }
 }

@@ -12,7 +12,7 @@
 #include "frmMain/ColorText.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TForm1.h"
-#include "platform/X11DesktopPixels.h"
+#include "platform/x11/X11DesktopPixels.h"
 
 #include <QApplication>
 #include <QLabel>

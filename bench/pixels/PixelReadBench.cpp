@@ -3,7 +3,7 @@
 // the floor: a bare one-pixel image read of the root window by a plain Xlib client. Run it on an X
 // server: run-pixel-bench starts Xvfb and prints the ratios.
 #include "XlibClient.h"
-#include "platform/X11DesktopPixels.h"
+#include "platform/x11/X11DesktopPixels.h"
 
 #include <benchmark/benchmark.h>
 

@@ -11,7 +11,7 @@
 #include "app/StartUp.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TForm1.h"
-#include "platform/WlrootsOverlay.h"
+#include "platform/wlroots/WlrootsOverlay.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

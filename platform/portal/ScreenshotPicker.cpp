@@ -1,7 +1,7 @@
 #include "platform/portal/ScreenshotPicker.h"
 
-#include "platform/QtDBusColorPortal.h"
 #include "platform/portal/FrozenScreens.h"
+#include "platform/portal/QtDBusColorPortal.h"
 
 #include <QGuiApplication>
 

@@ -10,7 +10,7 @@
 // taken just after that question may still show the question fading, so when
 // the answer turned the stored permission to "yes", the picture is taken again
 // once the question is gone.
-#include "platform/PortalCalls.h"
+#include "platform/portal/PortalCalls.h"
 
 #include <QImage>
 #include <QObject>

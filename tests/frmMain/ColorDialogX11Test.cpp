@@ -6,7 +6,7 @@
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
 #include "frmMain/TShape.h"
-#include "platform/QtColorChooser.h"
+#include "platform/qt/QtColorChooser.h"
 
 #include <QApplication>
 #include <QColorDialog>

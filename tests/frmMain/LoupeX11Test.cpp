@@ -10,7 +10,7 @@
 #include "frmMain/TButton.h"
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
-#include "platform/X11DesktopPixels.h"
+#include "platform/x11/X11DesktopPixels.h"
 
 #include <QMouseEvent>
 #include <QTest>

@@ -1,6 +1,6 @@
 // The real message boxes: title, icon, the single "OK" that Enter and Esc both
 // close, centred below the text, modal, in the middle of the screen.
-#include "platform/QtMessageBoxes.h"
+#include "platform/qt/QtMessageBoxes.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -4,7 +4,7 @@
 #include "QtPrinters.h"
 #include "ShownFields.h"
 #include "frmMain/TButton.h"
-#include "platform/ThreadsOnOneCpu.h"
+#include "platform/x11/ThreadsOnOneCpu.h"
 
 #include <QTimer>
 #include <future>

@@ -5,7 +5,7 @@
 #include "TestPlatform.h"
 #include "frmMain/DesktopPlacement.h"
 #include "frmMain/TForm1.h"
-#include "platform/QtMessageBoxes.h"
+#include "platform/qt/QtMessageBoxes.h"
 
 #include <QApplication>
 #include <QGuiApplication>

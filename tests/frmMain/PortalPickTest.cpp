@@ -10,7 +10,7 @@
 #include "app/StartUp.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TForm1.h"
-#include "platform/QtDBusColorPortal.h"
+#include "platform/portal/QtDBusColorPortal.h"
 
 #include <QApplication>
 #include <QDBusInterface>

@@ -13,7 +13,7 @@
 #include "TestScreen.h"
 #include "frmMain/PickerLoupe.h"
 #include "frmMain/TButton.h"
-#include "platform/X11DesktopPixels.h"
+#include "platform/x11/X11DesktopPixels.h"
 
 #include <QEventLoop>
 #include <QFile>

@@ -11,7 +11,7 @@
 #include "ScratchFolder.h"
 #include "ShownFields.h"
 #include "frmMain/TButton.h"
-#include "platform/PosixFileOutput.h"
+#include "platform/files/PosixFileOutput.h"
 
 #include <cerrno>
 #include <string>

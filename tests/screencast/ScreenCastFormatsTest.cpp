@@ -1,6 +1,6 @@
 // The format table on pixels made here, byte by byte in each format's memory
 // order: a swapped channel or an offset one byte off reads another color.
-#include "platform/ScreenCastFormats.h"
+#include "platform/pipewire/ScreenCastFormats.h"
 
 #include <gtest/gtest.h>
 

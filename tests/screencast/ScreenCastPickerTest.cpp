@@ -5,8 +5,8 @@
 #include "ScreenCastChain.h"
 
 #include "platform/DesktopPixels.h"
-#include "platform/ScreenCastPicker.h"
-#include "platform/ScreenCastPortal.h"
+#include "platform/portal/ScreenCastPicker.h"
+#include "platform/portal/ScreenCastPortal.h"
 
 #include <QTest>
 #include <gtest/gtest.h>

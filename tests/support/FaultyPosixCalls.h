@@ -2,7 +2,7 @@
 // The system's calls with faults on request: chosen calls of a kind fail with
 // a given error number, and writes can be cut short or interrupted. Every
 // call is counted by kind.
-#include "platform/PosixCalls.h"
+#include "platform/files/PosixCalls.h"
 
 #include <algorithm>
 #include <array>

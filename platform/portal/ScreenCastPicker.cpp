@@ -1,0 +1,124 @@
+#include "platform/portal/ScreenCastPicker.h"
+
+#include <QFileInfo>
+#include <QTimer>
+#include <dlfcn.h>
+#include <unistd.h>
+
+namespace {
+using EndingKind = DesktopPicker::Ending::Kind;
+}
+
+ScreenCastPicker::ScreenCastPicker(QString module) : FModule(std::move(module)) {}
+
+// The streams go before the session that shares them.
+ScreenCastPicker::~ScreenCastPicker()
+{
+    FDesktop.reset();
+    FPortal.close();
+}
+
+bool ScreenCastPicker::isRunning() const
+{
+    return FRunning;
+}
+
+DesktopPixels* ScreenCastPicker::live()
+{
+    return FRunning && FStarted ? FDesktop.get() : nullptr;
+}
+
+void ScreenCastPicker::start(const QWindow* window, Handlers handlers)
+{
+    stop();
+    FHandlers = std::move(handlers);
+    FRunning = true;
+    ++FPicks;
+    FPortal.open(window, {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
+                          [this](bool cancelled) {
+                              endLater({cancelled ? EndingKind::Cancelled : EndingKind::Failed, 0});
+                          },
+                          [this] { endLater(stoppedByDesktop()); }});
+}
+
+void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
+{
+    FDesktop = newDesktop();
+    if (!FDesktop) {
+        ::close(grant.fd);
+        endLater({EndingKind::Failed, 0});
+        return;
+    }
+    const bool opened = FDesktop->open(grant.fd, grant.streams,
+                                       {[this] {
+                                            FStarted = true;
+                                            if (FHandlers.started)
+                                                FHandlers.started();
+                                        },
+                                        [this] {
+                                            endLater({EndingKind::Failed, 0});
+                                        }});
+    if (!opened)
+        endLater({EndingKind::Failed, 0});
+}
+
+// The desktop stopped sharing ("Stop sharing" in GNOME): sampling stops as
+// when the user stops, on the color the last tick showed. Before any tick read
+// a color the window still shows the one from before the pick.
+DesktopPicker::Ending ScreenCastPicker::stoppedByDesktop() const
+{
+    const auto last = FStarted && FDesktop ? FDesktop->lastColorRead() : std::nullopt;
+    if (last)
+        return {EndingKind::Picked, *last};
+    return {EndingKind::Cancelled, 0};
+}
+
+void ScreenCastPicker::stop()
+{
+    if (!FRunning)
+        return;
+    FRunning = false;
+    FStarted = false;
+    ++FPicks;
+    FDesktop.reset();
+    FPortal.close();
+    FHandlers = {};
+}
+
+void ScreenCastPicker::endLater(Ending ending)
+{
+    QTimer::singleShot(0, this, [this, ending, pick = FPicks] {
+        if (pick != FPicks || !FRunning)
+            return;
+        const Handlers handlers = FHandlers;
+        stop();
+        if (handlers.ended)
+            handlers.ended(ending);
+    });
+}
+
+QString ScreenCastPicker::beside(const QString& module)
+{
+    return QFileInfo(module).absolutePath() + QStringLiteral("/huvella-screencast.so");
+}
+
+// The module stays loaded once loaded: PipeWire keeps state of its own.
+std::unique_ptr<ScreenCastDesktop> ScreenCastPicker::newDesktop()
+{
+    if (FNewDesktop == nullptr) {
+        if (FModule.isEmpty()) {
+            Dl_info here{};
+            if (dladdr(reinterpret_cast<void*>(&beside), &here) == 0 || here.dli_fname == nullptr)
+                return nullptr;
+            FModule = beside(QString::fromLocal8Bit(here.dli_fname));
+        }
+        void* module = dlopen(FModule.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+        if (module == nullptr)
+            return nullptr;
+        FNewDesktop = reinterpret_cast<HuvellaNewScreenCastDesktop>(
+            dlsym(module, HUVELLA_NEW_SCREENCAST_DESKTOP));
+        if (FNewDesktop == nullptr)
+            return nullptr;
+    }
+    return std::unique_ptr<ScreenCastDesktop>(FNewDesktop());
+}

@@ -1,0 +1,47 @@
+#pragma once
+// Live sampling through the portal's screen cast, for GNOME and KDE on
+// Wayland: the portal's session asks the user once to share the monitors, and
+// the monitors' streams give each tick the pointer's position and the pixels
+// under it. PipeWire is loaded with the module at the first pick.
+#include "platform/DesktopPicker.h"
+#include "platform/ScreenCastDesktop.h"
+#include "platform/portal/ScreenCastPortal.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class ScreenCastPicker final : public QObject, public DesktopPicker {
+public:
+    // `module`: the path of huvella-screencast.so; empty: beside the module
+    // this code is linked into (huvella-gui.so), found at the first pick.
+    explicit ScreenCastPicker(QString module);
+    ~ScreenCastPicker() override;
+
+    void start(const QWindow* window, Handlers handlers) override;
+    void stop() override;
+    bool isRunning() const override;
+    DesktopPixels* live() override;
+
+    // The restore token the next pick passes (empty before the first grant).
+    const QString& restoreToken() const { return FPortal.restoreToken(); }
+
+private:
+    void onGranted(ScreenCastPortal::Grant grant);
+    // Ends the pick from the event loop, after whatever called this returned:
+    // a stream may report its failure from inside its own callback.
+    void endLater(Ending ending);
+    Ending stoppedByDesktop() const;
+    std::unique_ptr<ScreenCastDesktop> newDesktop();
+    // The screen-cast module's path beside `module`.
+    static QString beside(const QString& module);
+
+    QString FModule;
+    HuvellaNewScreenCastDesktop FNewDesktop = nullptr;
+    ScreenCastPortal FPortal;
+    std::unique_ptr<ScreenCastDesktop> FDesktop;
+    Handlers FHandlers;
+    bool FRunning = false;
+    bool FStarted = false;
+    quint64 FPicks = 0; // numbers the picks: an ending posted for an earlier one is dropped
+};

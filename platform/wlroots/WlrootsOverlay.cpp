@@ -1,0 +1,783 @@
+#include "platform/wlroots/WlrootsOverlay.h"
+
+#include "platform/wlroots/FrozenFrame.h"
+#include "viewporter-client-protocol.h"
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#include "wlr-screencopy-unstable-v1-client-protocol.h"
+
+#include <QPainter>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/input-event-codes.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
+namespace {
+
+const char* const CanvasRefused = "Canvas does not allow drawing.";
+
+// The largest side of an output's buffer the picker copies.
+constexpr uint32_t MaxSide = 32768;
+
+} // namespace
+
+// A wl_shm buffer in memory of our own.
+struct OverlayShmBuffer {
+    wl_buffer* buffer = nullptr;
+    // The same memory as XRGB8888, where `buffer` is ARGB8888 or XRGB8888: the
+    // copy shown as it came, its alpha byte unused.
+    wl_buffer* opaque = nullptr;
+    std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+
+    bool make(wl_shm* shm, std::uint32_t format, QSize pixels, int stride)
+    {
+        size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(pixels.height());
+        const int fd = memfd_create("huvella-frame", MFD_CLOEXEC);
+        if (fd < 0)
+            return false;
+        bool made = false;
+        if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
+            void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+            if (mapped != MAP_FAILED) {
+                data = static_cast<std::uint8_t*>(mapped);
+                wl_shm_pool* pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(size));
+                buffer = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), stride,
+                                                   format);
+                if (format == FrozenFrame::XRGB8888 || format == FrozenFrame::ARGB8888)
+                    opaque = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(),
+                                                       stride, FrozenFrame::XRGB8888);
+                wl_shm_pool_destroy(pool);
+                made = true;
+            }
+        }
+        close(fd);
+        return made;
+    }
+
+    ~OverlayShmBuffer()
+    {
+        if (opaque != nullptr)
+            wl_buffer_destroy(opaque);
+        if (buffer != nullptr)
+            wl_buffer_destroy(buffer);
+        if (data != nullptr)
+            munmap(data, size);
+    }
+};
+
+struct OverlayOutput {
+    WlrootsOverlay::Connection* connection = nullptr;
+    wl_output* output = nullptr;
+    int32_t transform = 0;
+    int32_t scale = 1;
+
+    // The copy.
+    zwlr_screencopy_frame_v1* capture = nullptr;
+    std::uint32_t format = 0;
+    QSize bufferSize;
+    int stride = 0;
+    bool yInvert = false;
+    bool copied = false;
+    bool failed = false;
+    std::unique_ptr<OverlayShmBuffer> captured;
+    std::optional<FrozenFrame> frame;
+
+    // The overlay.
+    wl_surface* surface = nullptr;
+    zwlr_layer_surface_v1* layer = nullptr;
+    wp_viewport* viewport = nullptr;
+    QSize logical;
+    bool configured = false;
+    std::unique_ptr<OverlayShmBuffer> converted; // the copy as XRGB8888, where it had to be
+    wl_buffer* shown = nullptr;                  // the copy, as the overlay shows it
+
+    // The loupe: a surface of its own above the overlay.
+    wl_surface* loupeSurface = nullptr;
+    wl_subsurface* loupeSubsurface = nullptr;
+    wp_viewport* loupeViewport = nullptr;
+    std::unique_ptr<OverlayShmBuffer> loupeBuffer;
+    QRect loupe;   // where it stands, in shown pixels; empty when hidden
+    QPoint origin; // where its shown pixels start on the desktop
+
+    QRect desktopRect() const { return {origin, frame ? frame->shownSize() : QSize()}; }
+
+    OverlayOutput() = default;
+    OverlayOutput(const OverlayOutput&) = delete;
+    OverlayOutput& operator=(const OverlayOutput&) = delete;
+
+    ~OverlayOutput()
+    {
+        if (loupeViewport != nullptr)
+            wp_viewport_destroy(loupeViewport);
+        if (loupeSubsurface != nullptr)
+            wl_subsurface_destroy(loupeSubsurface);
+        if (loupeSurface != nullptr)
+            wl_surface_destroy(loupeSurface);
+        loupeBuffer.reset();
+        if (viewport != nullptr)
+            wp_viewport_destroy(viewport);
+        if (layer != nullptr)
+            zwlr_layer_surface_v1_destroy(layer);
+        if (surface != nullptr)
+            wl_surface_destroy(surface);
+        if (capture != nullptr)
+            zwlr_screencopy_frame_v1_destroy(capture);
+        if (output != nullptr)
+            wl_output_destroy(output);
+    }
+};
+
+struct WlrootsOverlay::Connection {
+    WlrootsOverlay* owner = nullptr;
+    wl_display* display = nullptr;
+    wl_registry* registry = nullptr;
+    wl_compositor* compositor = nullptr;
+    wl_subcompositor* subcompositor = nullptr;
+    wl_shm* shm = nullptr;
+    wl_seat* seat = nullptr;
+    wl_pointer* pointer = nullptr;
+    wl_keyboard* keyboard = nullptr;
+    zwlr_screencopy_manager_v1* screencopy = nullptr;
+    zwlr_layer_shell_v1* layerShell = nullptr;
+    wp_viewporter* viewporter = nullptr;
+    std::vector<std::unique_ptr<OverlayOutput>> outputs;
+
+    xkb_context* xkb = nullptr;
+    xkb_keymap* keymap = nullptr;
+    xkb_state* keys = nullptr;
+
+    OverlayOutput* pointerOn = nullptr; // the output whose overlay has the pointer
+    std::optional<QPoint> aim;          // on the desktop
+    bool over = false;                  // picked or cancelled: input no longer counts
+
+    ~Connection()
+    {
+        outputs.clear();
+        if (keys != nullptr)
+            xkb_state_unref(keys);
+        if (keymap != nullptr)
+            xkb_keymap_unref(keymap);
+        if (xkb != nullptr)
+            xkb_context_unref(xkb);
+        if (pointer != nullptr)
+            wl_pointer_destroy(pointer);
+        if (keyboard != nullptr)
+            wl_keyboard_destroy(keyboard);
+        if (seat != nullptr)
+            wl_seat_destroy(seat);
+        if (viewporter != nullptr)
+            wp_viewporter_destroy(viewporter);
+        if (shm != nullptr)
+            wl_shm_destroy(shm);
+        if (subcompositor != nullptr)
+            wl_subcompositor_destroy(subcompositor);
+        if (compositor != nullptr)
+            wl_compositor_destroy(compositor);
+        // The screencopy manager and the layer shell have no request to part
+        // with them that the picker's protocol lists: the disconnection ends them.
+        if (screencopy != nullptr)
+            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(screencopy));
+        if (layerShell != nullptr)
+            wl_proxy_destroy(reinterpret_cast<wl_proxy*>(layerShell));
+        if (registry != nullptr)
+            wl_registry_destroy(registry);
+        if (display != nullptr)
+            wl_display_disconnect(display);
+    }
+
+    OverlayOutput* outputAt(QPoint at) const
+    {
+        for (const auto& output : outputs)
+            if (output->desktopRect().contains(at))
+                return output.get();
+        return nullptr;
+    }
+
+    // The pointer at surface point (x, y) of `output`'s overlay.
+    void pointerAt(OverlayOutput* output, wl_fixed_t x, wl_fixed_t y)
+    {
+        pointerOn = output;
+        if (output == nullptr || !output->frame || output->logical.isEmpty())
+            return;
+        const QSize shown = output->frame->shownSize();
+        const auto physical = [](wl_fixed_t at, int logical, int pixels) {
+            const double scaled = wl_fixed_to_double(at) * pixels / logical;
+            return std::clamp(static_cast<int>(std::floor(scaled)), 0, pixels - 1);
+        };
+        aim = output->origin + QPoint(physical(x, output->logical.width(), shown.width()),
+                                      physical(y, output->logical.height(), shown.height()));
+        if (owner->moved)
+            owner->moved();
+    }
+
+    void step(QPoint by)
+    {
+        if (!aim)
+            return;
+        const OverlayOutput* output = outputAt(*aim);
+        if (output == nullptr)
+            return;
+        const QRect rect = output->desktopRect();
+        aim = QPoint(std::clamp(aim->x() + by.x(), rect.left(), rect.right()),
+                     std::clamp(aim->y() + by.y(), rect.top(), rect.bottom()));
+        if (owner->moved)
+            owner->moved();
+    }
+
+    void end(Outcome outcome)
+    {
+        if (over)
+            return;
+        over = true;
+        // From the event loop, never from inside the handler that reads the events.
+        QTimer::singleShot(0, owner, [owner = owner, outcome] { owner->finish(outcome); });
+    }
+
+    void pick()
+    {
+        if (aim)
+            end(Outcome::Picked);
+    }
+
+    // The pixels of the output per logical pixel of its overlay, across and down.
+    static QPointF ratio(const OverlayOutput& output)
+    {
+        const QSize shown = output.frame->shownSize();
+        return {double(shown.width()) / output.logical.width(),
+                double(shown.height()) / output.logical.height()};
+    }
+
+    // Shows `picture` with its top left at the shown pixel `at` of `output`.
+    bool placeLoupe(OverlayOutput& output, QPoint at, const QImage& picture, bool redraw)
+    {
+        if (subcompositor == nullptr || output.logical.isEmpty())
+            return false;
+        if (output.loupeSurface == nullptr) {
+            output.loupeSurface = wl_compositor_create_surface(compositor);
+            output.loupeSubsurface =
+                wl_subcompositor_get_subsurface(subcompositor, output.loupeSurface, output.surface);
+            wl_surface_set_buffer_transform(output.loupeSurface, output.transform);
+            // The pointer passes through it to the overlay, which reads it.
+            wl_region* nothing = wl_compositor_create_region(compositor);
+            wl_surface_set_input_region(output.loupeSurface, nothing);
+            wl_region_destroy(nothing);
+            if (viewporter != nullptr)
+                output.loupeViewport = wp_viewporter_get_viewport(viewporter, output.loupeSurface);
+            else
+                wl_surface_set_buffer_scale(output.loupeSurface, output.scale);
+            redraw = true;
+        }
+        const QPointF scale = ratio(output);
+        if (redraw || output.loupe.size() != picture.size()) {
+            // The picture turned into the output's buffer orientation: the
+            // compositor turns it back as it does the output's own pixels.
+            const QSize size = FrozenFrame::ShownSize(picture.size(), output.transform);
+            auto buffer = std::make_unique<OverlayShmBuffer>();
+            if (!buffer->make(shm, FrozenFrame::XRGB8888, size, size.width() * 4))
+                return false;
+            QImage image(buffer->data, size.width(), size.height(), size.width() * 4,
+                         QImage::Format_RGB32);
+            QPainter painter(&image);
+            painter.setTransform(FrozenFrame::ShownToBuffer(size, output.transform));
+            painter.drawImage(0, 0, picture);
+            painter.end();
+            wl_surface_attach(output.loupeSurface, buffer->opaque, 0, 0);
+            wl_surface_damage_buffer(output.loupeSurface, 0, 0, size.width(), size.height());
+            if (output.loupeViewport != nullptr)
+                wp_viewport_set_destination(output.loupeViewport,
+                                            std::max(1, qRound(picture.width() / scale.x())),
+                                            std::max(1, qRound(picture.height() / scale.y())));
+            output.loupeBuffer = std::move(buffer); // the compositor holds its own reference
+        }
+        wl_subsurface_set_position(output.loupeSubsurface, qRound(at.x() / scale.x()),
+                                   qRound(at.y() / scale.y()));
+        wl_surface_commit(output.loupeSurface);
+        wl_surface_commit(output.surface); // the position is the overlay's to apply
+        output.loupe = QRect(at, picture.size());
+        return true;
+    }
+
+    void hideLoupe(OverlayOutput& output)
+    {
+        if (output.loupe.isEmpty())
+            return;
+        wl_surface_attach(output.loupeSurface, nullptr, 0, 0);
+        wl_surface_commit(output.loupeSurface);
+        wl_surface_commit(output.surface);
+        output.loupe = {};
+    }
+};
+
+namespace {
+
+using Connection = WlrootsOverlay::Connection;
+
+// OverlayOutput events: its transform and scale; the rest is not needed.
+void OutputGeometry(void* data, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t,
+                    const char*, const char*, int32_t transform)
+{
+    static_cast<OverlayOutput*>(data)->transform = transform;
+}
+void OutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+void OutputDone(void*, wl_output*) {}
+void OutputScale(void* data, wl_output*, int32_t factor)
+{
+    static_cast<OverlayOutput*>(data)->scale = factor;
+}
+const wl_output_listener OutputListener{OutputGeometry, OutputMode, OutputDone, OutputScale,
+                                        nullptr,        nullptr}; // name, description: version 4
+
+// The copy of one output.
+void FrameBuffer(void* data, zwlr_screencopy_frame_v1* frame, uint32_t format, uint32_t width,
+                 uint32_t height, uint32_t stride)
+{
+    auto& output = *static_cast<OverlayOutput*>(data);
+    output.format = format;
+    output.bufferSize = QSize(static_cast<int>(width), static_cast<int>(height));
+    output.stride = static_cast<int>(stride);
+    // A format that cannot be read is refused before anything is copied, and so is
+    // a size no output has.
+    if (!FrozenFrame::readable(format) || output.bufferSize.isEmpty() || width > MaxSide ||
+        height > MaxSide || stride < width * 4 || stride > MaxSide * 8 || output.captured) {
+        output.failed = true;
+        return;
+    }
+    output.captured = std::make_unique<OverlayShmBuffer>();
+    if (!output.captured->make(output.connection->shm, format, output.bufferSize, output.stride)) {
+        output.failed = true;
+        return;
+    }
+    zwlr_screencopy_frame_v1_copy(frame, output.captured->buffer);
+}
+void FrameFlags(void* data, zwlr_screencopy_frame_v1*, uint32_t flags)
+{
+    static_cast<OverlayOutput*>(data)->yInvert =
+        (flags & ZWLR_SCREENCOPY_FRAME_V1_FLAGS_Y_INVERT) != 0;
+}
+void FrameReady(void* data, zwlr_screencopy_frame_v1*, uint32_t, uint32_t, uint32_t)
+{
+    auto& output = *static_cast<OverlayOutput*>(data);
+    if (!output.captured) { // ready with nothing copied
+        output.failed = true;
+        return;
+    }
+    // Shown as it came where it can be, converted where it must.
+    output.frame =
+        FrozenFrame::over(output.format, output.bufferSize, output.stride, output.captured->data,
+                          output.captured->size, output.yInvert, output.transform);
+    if (!output.frame) {
+        output.frame = FrozenFrame::fromBuffer(output.format, output.bufferSize, output.stride,
+                                               output.captured->data, output.captured->size,
+                                               output.yInvert, output.transform);
+        output.captured.reset();
+    }
+    output.copied = output.frame.has_value();
+    output.failed = !output.copied;
+}
+void FrameFailed(void* data, zwlr_screencopy_frame_v1*)
+{
+    static_cast<OverlayOutput*>(data)->failed = true;
+}
+const zwlr_screencopy_frame_v1_listener FrameListener{FrameBuffer, FrameFlags, FrameReady,
+                                                      FrameFailed};
+
+void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
+                    uint32_t height)
+{
+    auto& output = *static_cast<OverlayOutput*>(data);
+    zwlr_layer_surface_v1_ack_configure(layer, serial);
+    output.logical = QSize(static_cast<int>(std::min(width, MaxSide)),
+                           static_cast<int>(std::min(height, MaxSide)));
+    if (output.viewport != nullptr && !output.logical.isEmpty())
+        wp_viewport_set_destination(output.viewport, output.logical.width(),
+                                    output.logical.height());
+    if (!output.configured) {
+        output.configured = true;
+        wl_surface_attach(output.surface, output.shown, 0, 0);
+        wl_surface_damage_buffer(output.surface, 0, 0, INT32_MAX, INT32_MAX);
+    }
+    wl_surface_commit(output.surface);
+}
+void LayerClosed(void* data, zwlr_layer_surface_v1*)
+{
+    auto& output = *static_cast<OverlayOutput*>(data);
+    output.connection->end(WlrootsOverlay::Outcome::Cancelled);
+}
+const zwlr_layer_surface_v1_listener LayerListener{LayerConfigure, LayerClosed};
+
+OverlayOutput* OutputOf(Connection& c, wl_surface* surface)
+{
+    for (const auto& output : c.outputs)
+        if (output->surface == surface)
+            return output.get();
+    return nullptr;
+}
+
+void PointerEnter(void* data, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t x,
+                  wl_fixed_t y)
+{
+    auto& c = *static_cast<Connection*>(data);
+    c.pointerAt(OutputOf(c, surface), x, y);
+}
+void PointerLeave(void* data, wl_pointer*, uint32_t, wl_surface*)
+{
+    static_cast<Connection*>(data)->pointerOn = nullptr;
+}
+void PointerMotion(void* data, wl_pointer*, uint32_t, wl_fixed_t x, wl_fixed_t y)
+{
+    auto& c = *static_cast<Connection*>(data);
+    if (c.pointerOn != nullptr)
+        c.pointerAt(c.pointerOn, x, y);
+}
+void PointerButton(void* data, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state)
+{
+    auto& c = *static_cast<Connection*>(data);
+    if (state != WL_POINTER_BUTTON_STATE_PRESSED)
+        return;
+    if (button == BTN_LEFT)
+        c.pick();
+    else if (button == BTN_RIGHT)
+        c.end(WlrootsOverlay::Outcome::Cancelled);
+}
+void PointerAxis(void*, wl_pointer*, uint32_t, uint32_t, wl_fixed_t) {}
+// The seat is bound at version 3: the later events never come.
+const wl_pointer_listener PointerListener{PointerEnter, PointerLeave, PointerMotion, PointerButton,
+                                          PointerAxis,  nullptr,      nullptr,       nullptr,
+                                          nullptr,      nullptr};
+
+void KeyboardKeymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size)
+{
+    auto& c = *static_cast<Connection*>(data);
+    if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+        void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (text != MAP_FAILED) {
+            xkb_keymap* keymap =
+                xkb_keymap_new_from_buffer(c.xkb, static_cast<const char*>(text),
+                                           strnlen(static_cast<const char*>(text), size),
+                                           XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+            munmap(text, size);
+            if (keymap != nullptr) {
+                if (c.keys != nullptr)
+                    xkb_state_unref(c.keys);
+                if (c.keymap != nullptr)
+                    xkb_keymap_unref(c.keymap);
+                c.keymap = keymap;
+                c.keys = xkb_state_new(keymap);
+            }
+        }
+    }
+    close(fd);
+}
+void KeyboardEnter(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
+void KeyboardLeave(void*, wl_keyboard*, uint32_t, wl_surface*) {}
+void KeyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state)
+{
+    auto& c = *static_cast<Connection*>(data);
+    if (state != WL_KEYBOARD_KEY_STATE_PRESSED || c.keys == nullptr)
+        return;
+    // Key codes are the evdev ones; the keymap's are 8 higher.
+    switch (xkb_state_key_get_one_sym(c.keys, key + 8)) {
+    case XKB_KEY_Return:
+    case XKB_KEY_KP_Enter:
+        c.pick();
+        break;
+    case XKB_KEY_Escape:
+        c.end(WlrootsOverlay::Outcome::Cancelled);
+        break;
+    case XKB_KEY_Left:
+        c.step({-1, 0});
+        break;
+    case XKB_KEY_Right:
+        c.step({1, 0});
+        break;
+    case XKB_KEY_Up:
+        c.step({0, -1});
+        break;
+    case XKB_KEY_Down:
+        c.step({0, 1});
+        break;
+    default:
+        break;
+    }
+}
+void KeyboardModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
+                       uint32_t locked, uint32_t group)
+{
+    auto& c = *static_cast<Connection*>(data);
+    if (c.keys != nullptr)
+        xkb_state_update_mask(c.keys, depressed, latched, locked, 0, 0, group);
+}
+const wl_keyboard_listener KeyboardListener{KeyboardKeymap, KeyboardEnter,     KeyboardLeave,
+                                            KeyboardKey,    KeyboardModifiers, nullptr};
+
+void SeatCapabilities(void* data, wl_seat* seat, uint32_t capabilities)
+{
+    auto& c = *static_cast<Connection*>(data);
+    if ((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && c.pointer == nullptr) {
+        c.pointer = wl_seat_get_pointer(seat);
+        wl_pointer_add_listener(c.pointer, &PointerListener, &c);
+    }
+    if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && c.keyboard == nullptr) {
+        c.keyboard = wl_seat_get_keyboard(seat);
+        wl_keyboard_add_listener(c.keyboard, &KeyboardListener, &c);
+    }
+}
+void SeatName(void*, wl_seat*, const char*) {}
+const wl_seat_listener SeatListener{SeatCapabilities, SeatName};
+
+void Announced(void* data, wl_registry* registry, uint32_t name, const char* interface,
+               uint32_t version)
+{
+    auto& c = *static_cast<Connection*>(data);
+    const auto bind = [&](const wl_interface* kind, uint32_t highest) {
+        return wl_registry_bind(registry, name, kind, std::min(version, highest));
+    };
+    if (std::strcmp(interface, wl_compositor_interface.name) == 0)
+        c.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0)
+        c.subcompositor = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
+    else if (std::strcmp(interface, wl_shm_interface.name) == 0)
+        c.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+    else if (std::strcmp(interface, wl_seat_interface.name) == 0 && c.seat == nullptr) {
+        c.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 3));
+        wl_seat_add_listener(c.seat, &SeatListener, &c);
+    } else if (std::strcmp(interface, zwlr_screencopy_manager_v1_interface.name) == 0)
+        c.screencopy = static_cast<zwlr_screencopy_manager_v1*>(
+            bind(&zwlr_screencopy_manager_v1_interface, 1));
+    else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0)
+        c.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
+    else if (std::strcmp(interface, wp_viewporter_interface.name) == 0)
+        c.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+    else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+        auto output = std::make_unique<OverlayOutput>();
+        output->connection = &c;
+        output->output = static_cast<wl_output*>(bind(&wl_output_interface, 2));
+        wl_output_add_listener(output->output, &OutputListener, output.get());
+        c.outputs.push_back(std::move(output));
+    }
+}
+void Removed(void*, wl_registry*, uint32_t) {}
+const wl_registry_listener RegistryListener{Announced, Removed};
+
+// Dispatches until `done` holds; false when the connection broke first.
+template <class Done> bool DispatchUntil(wl_display* display, Done done)
+{
+    while (!done())
+        if (wl_display_dispatch(display) < 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+WlrootsOverlay::WlrootsOverlay() : FConnection(std::make_unique<Connection>())
+{
+    FConnection->owner = this;
+}
+
+WlrootsOverlay::~WlrootsOverlay() = default;
+
+std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
+{
+    std::unique_ptr<WlrootsOverlay> overlay(new WlrootsOverlay);
+    Connection& c = *overlay->FConnection;
+    c.display = wl_display_connect(nullptr);
+    if (c.display == nullptr) {
+        failure = QStringLiteral("cannot connect to the Wayland compositor");
+        return nullptr;
+    }
+    c.registry = wl_display_get_registry(c.display);
+    wl_registry_add_listener(c.registry, &RegistryListener, &c);
+    // The globals, then the outputs' own events.
+    if (wl_display_roundtrip(c.display) < 0 || wl_display_roundtrip(c.display) < 0) {
+        failure = QStringLiteral("the Wayland compositor closed the connection");
+        return nullptr;
+    }
+    if (c.compositor == nullptr || c.shm == nullptr || c.screencopy == nullptr ||
+        c.layerShell == nullptr || c.outputs.empty()) {
+        failure =
+            QStringLiteral("the Wayland compositor lets no client copy and cover its outputs");
+        return nullptr;
+    }
+    c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+
+    for (const auto& output : c.outputs) {
+        output->capture =
+            zwlr_screencopy_manager_v1_capture_output(c.screencopy, 0, output->output);
+        zwlr_screencopy_frame_v1_add_listener(output->capture, &FrameListener, output.get());
+    }
+    const auto copied = [&] {
+        return std::all_of(c.outputs.begin(), c.outputs.end(),
+                           [](const auto& output) { return output->copied || output->failed; });
+    };
+    if (!DispatchUntil(c.display, copied)) {
+        failure = QStringLiteral("the Wayland compositor closed the connection");
+        return nullptr;
+    }
+    int left = 0;
+    for (const auto& output : c.outputs) {
+        if (output->failed) {
+            failure = QString::fromLatin1(CanvasRefused);
+            return nullptr;
+        }
+        zwlr_screencopy_frame_v1_destroy(output->capture);
+        output->capture = nullptr;
+        output->origin = QPoint(left, 0);
+        left += output->frame->shownSize().width();
+    }
+
+    // One overlay per output, showing its copy as the output showed it: the
+    // buffer in the output's own orientation, its transform as the buffer's.
+    for (const auto& output : c.outputs) {
+        if (output->captured) {
+            output->shown = output->captured->opaque;
+        } else {
+            const QImage& frame = output->frame->buffer();
+            output->converted = std::make_unique<OverlayShmBuffer>();
+            if (!output->converted->make(c.shm, FrozenFrame::XRGB8888, frame.size(),
+                                         static_cast<int>(frame.bytesPerLine()))) {
+                failure = QStringLiteral("cannot make the overlay's picture");
+                return nullptr;
+            }
+            std::memcpy(output->converted->data, frame.constBits(), output->converted->size);
+            output->shown = output->converted->opaque;
+        }
+        output->surface = wl_compositor_create_surface(c.compositor);
+        wl_surface_set_buffer_transform(output->surface, output->transform);
+        if (c.viewporter != nullptr)
+            output->viewport = wp_viewporter_get_viewport(c.viewporter, output->surface);
+        else
+            wl_surface_set_buffer_scale(output->surface, output->scale);
+        output->layer = zwlr_layer_shell_v1_get_layer_surface(
+            c.layerShell, output->surface, output->output, ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY,
+            "huvella-picker");
+        zwlr_layer_surface_v1_add_listener(output->layer, &LayerListener, output.get());
+        zwlr_layer_surface_v1_set_anchor(output->layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT |
+                                                            ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        zwlr_layer_surface_v1_set_exclusive_zone(output->layer, -1);
+        zwlr_layer_surface_v1_set_keyboard_interactivity(output->layer, 1);
+        wl_surface_commit(output->surface);
+    }
+    const auto configured = [&] {
+        return std::all_of(c.outputs.begin(), c.outputs.end(),
+                           [](const auto& output) { return output->configured; });
+    };
+    if (!DispatchUntil(c.display, configured) || wl_display_flush(c.display) < 0) {
+        failure = QStringLiteral("the Wayland compositor closed the connection");
+        return nullptr;
+    }
+
+    return overlay;
+}
+
+void WlrootsOverlay::listen()
+{
+    if (FNotifier != nullptr || FConnection->display == nullptr)
+        return;
+    FNotifier =
+        new QSocketNotifier(wl_display_get_fd(FConnection->display), QSocketNotifier::Read, this);
+    connect(FNotifier, &QSocketNotifier::activated, this, &WlrootsOverlay::readEvents);
+    // Events read in with the last answers wait in the queue; the socket won't tell of them.
+    QMetaObject::invokeMethod(this, &WlrootsOverlay::readEvents, Qt::QueuedConnection);
+}
+
+void WlrootsOverlay::readEvents()
+{
+    Connection& c = *FConnection;
+    if (c.display == nullptr)
+        return;
+    if (wl_display_prepare_read(c.display) == 0) {
+        if (wl_display_read_events(c.display) < 0) {
+            finish(Outcome::Failed);
+            return;
+        }
+    }
+    if (wl_display_dispatch_pending(c.display) < 0 ||
+        (wl_display_flush(c.display) < 0 && errno != EAGAIN))
+        finish(Outcome::Failed);
+}
+
+void WlrootsOverlay::finish(Outcome outcome)
+{
+    if (!FConnection->display)
+        return;
+    HSLUtils::TColor color = Pixel::NoColor;
+    if (outcome == Outcome::Picked) {
+        const Pixel pixel =
+            FConnection->aim ? pixelAt(FConnection->aim->x(), FConnection->aim->y()) : Pixel{};
+        if (pixel.status == Pixel::Status::Color)
+            color = pixel.color;
+        else
+            outcome = Outcome::Failed;
+    }
+    // The overlays go before the answer: the desktop is free again.
+    if (FNotifier != nullptr)
+        FNotifier->setEnabled(false);
+    FConnection = std::make_unique<Connection>();
+    FConnection->owner = this;
+    if (finished)
+        finished(outcome, color);
+}
+
+std::optional<QPoint> WlrootsOverlay::cursorPos()
+{
+    return FConnection->aim;
+}
+
+DesktopPixels::Pixel WlrootsOverlay::pixelAt(int x, int y)
+{
+    const OverlayOutput* output = FConnection->outputAt({x, y});
+    if (output == nullptr)
+        return {};
+    const std::optional<HSLUtils::TColor> color =
+        output->frame->colorAt(QPoint(x, y) - output->origin);
+    if (!color)
+        return {};
+    return {Pixel::Status::Color, *color};
+}
+
+DesktopPixels::Block WlrootsOverlay::blockAt(QPoint centre)
+{
+    const OverlayOutput* output = FConnection->outputAt(centre);
+    return readBlock(centre, output != nullptr ? output->desktopRect() : QRect());
+}
+
+bool WlrootsOverlay::showOverlay(QPoint at, const QImage& picture)
+{
+    Connection& c = *FConnection;
+    OverlayOutput* output = c.outputAt(at);
+    if (output == nullptr || c.display == nullptr)
+        return false;
+    for (const auto& other : c.outputs)
+        if (other.get() != output)
+            c.hideLoupe(*other);
+    const QPoint placed = at - output->origin;
+    const bool redraw = picture.cacheKey() != FShownKey;
+    if (!redraw && output->loupe.topLeft() == placed && !output->loupe.isEmpty())
+        return true;
+    if (!c.placeLoupe(*output, placed, picture, redraw))
+        return false;
+    FShownKey = picture.cacheKey();
+    wl_display_flush(c.display);
+    return true;
+}
+
+void WlrootsOverlay::hideOverlay()
+{
+    Connection& c = *FConnection;
+    if (c.display == nullptr)
+        return;
+    for (const auto& output : c.outputs)
+        c.hideLoupe(*output);
+    wl_display_flush(c.display);
+}
