@@ -17,7 +17,8 @@ QString LocalPathOf(const QString& uri)
         return {};
     if (!url.host().isEmpty() && url.host() != QLatin1String("localhost"))
         return {};
-    const QString path = url.toLocalFile();
+    // Not toLocalFile(): it would make file://localhost/x the network path //localhost/x.
+    const QString path = url.path(QUrl::FullyDecoded);
     return path.startsWith(QLatin1Char('/')) ? path : QString();
 }
 
