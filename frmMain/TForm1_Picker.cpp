@@ -111,6 +111,9 @@ void TForm1::pickerEnded(const DesktopPicker::Ending& ending)
 
 void TForm1::tmr1Timer(QObject*)
 {
+    // A live way that handed over to a one-shot pick samples nothing more.
+    if (FPicker && FPicker->isRunning() && FPicker->live() == nullptr)
+        return;
     btn6->setText(StopCaption); // the same text: nothing is redrawn
     DesktopPixels& desktop = SampledDesktop();
     const std::optional<QPoint> pointer = desktop.cursorPos();

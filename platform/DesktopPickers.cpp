@@ -28,6 +28,15 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         platform.Picker = ChooseWaylandPicker(offers);
         platform.ProbeCompositor = false;
     }
+    // The one-shot pick, also where another way hands a pick over to it.
+    const auto onePick = [&platform]() -> std::unique_ptr<DesktopPicker> {
+        if (platform.Portal == nullptr)
+            return nullptr;
+        return std::make_unique<PortalPicker>(*platform.Portal);
+    };
+    const auto screenCast = [&platform, onePick] {
+        return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule, onePick());
+    };
     switch (platform.Picker) {
     case PickerMode::Portal:
         if (platform.Portal != nullptr)
@@ -36,16 +45,16 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
     case PickerMode::Wlroots:
         return std::make_unique<WlrootsPicker>();
     case PickerMode::ScreenCast:
-        return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule);
+        return screenCast();
     case PickerMode::Screenshot:
-        // Refused, the pick goes on as the automatic choice would have taken it.
-        return std::make_unique<ScreenshotPicker>([&platform]() -> std::unique_ptr<DesktopPicker> {
-            if (ScreenCastPortal::offersCursorMetadata())
-                return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule);
-            if (platform.Portal != nullptr)
-                return std::make_unique<PortalPicker>(*platform.Portal);
-            return nullptr;
-        });
+        // Refused, the pick goes on as the automatic choice would have taken it,
+        // later: the ways are captured by value.
+        return std::make_unique<ScreenshotPicker>(
+            [onePick, screenCast]() -> std::unique_ptr<DesktopPicker> {
+                if (ScreenCastPortal::offersCursorMetadata())
+                    return screenCast();
+                return onePick();
+            });
     case PickerMode::Auto:
     case PickerMode::X11:
         break;

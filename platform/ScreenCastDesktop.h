@@ -14,7 +14,9 @@
 class ScreenCastDesktop : public DesktopPixels {
 public:
     // A shared monitor as the portal's Start answered it: the PipeWire node,
-    // and where the monitor sits on the desktop.
+    // and where the portal says the monitor sits on the desktop. The desktop
+    // reads only the node: each stream's own format and cursor metadata say
+    // its size and where the pointer is on it.
     struct Stream {
         quint32 node = 0;
         QPoint position;
@@ -30,6 +32,10 @@ public:
         // from the event loop; the desktop may be destroyed only after it
         // returns.
         std::function<void()> failed;
+        // Images have come for a second, and no buffer told where the pointer
+        // is (the streams carry no cursor metadata): ticks would never read
+        // anything. Called once, from the event loop.
+        std::function<void()> noPointer;
     };
 
     // Connects to the remote on `fd` (taken over: closed by the desktop) and

@@ -3,6 +3,7 @@
 #include "platform/pipewire/PipeWireStream.h"
 
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
@@ -36,7 +37,7 @@ bool PipeWireDesktop::open(int fd, const std::vector<Stream>& streams, Handlers 
     // PipeWire's client expects its descriptor above the standard ones.
     const int remote = fcntl(fd, F_DUPFD_CLOEXEC, 3);
     ::close(fd);
-    if (remote < 0 || streams.empty()) {
+    if (remote < 0 || streams.empty() || streams.size() > MaxStreams) {
         if (remote >= 0)
             ::close(remote);
         return false;
@@ -76,11 +77,16 @@ bool PipeWireDesktop::open(int fd, const std::vector<Stream>& streams, Handlers 
     if (FRegistry != nullptr)
         pw_registry_add_listener(FRegistry, &FRegistryListener, &registryEvents, this);
     FHandlers = std::move(handlers);
+    // Side by side, each in a space of its own: a monitor is found by the
+    // stream that has the pointer, never by where the portal says it is.
+    int left = 0;
     for (const Stream& s : streams) {
         FNodes.push_back(s.node);
         FStreams.push_back(std::make_unique<PipeWireStream>(
-            FCore, s.node, s.position,
-            PipeWireStream::Events{[this] { onRunning(); }, [this] { onFailed(); }}));
+            FCore, s.node, QPoint(left, 0),
+            PipeWireStream::Events{[this] { onRunning(); }, [this] { onFailed(); },
+                                   [this] { onImage(); }}));
+        left += PipeWireStream::MaxSide;
     }
     pw_loop_enter(FLoop);
     FNotifier = new QSocketNotifier(pw_loop_get_fd(FLoop), QSocketNotifier::Read);
@@ -101,6 +107,24 @@ void PipeWireDesktop::onRunning()
         FHandlers.running();
 }
 
+// A second after the first image, the streams must have told where the
+// pointer is; GNOME's and KDE's tell it with their first buffers.
+void PipeWireDesktop::onImage()
+{
+    if (FImageSeen)
+        return;
+    FImageSeen = true;
+    QTimer::singleShot(PointerDeadline, this, [this] {
+        if (FFailed)
+            return;
+        for (const auto& stream : FStreams)
+            if (stream->toldPointer())
+                return;
+        if (FHandlers.noPointer)
+            FHandlers.noPointer();
+    });
+}
+
 void PipeWireDesktop::onRemoved(quint32 id)
 {
     if (std::find(FNodes.begin(), FNodes.end(), id) != FNodes.end())
@@ -116,13 +140,21 @@ void PipeWireDesktop::onFailed()
         FHandlers.failed();
 }
 
+// The stream with the newest news of the pointer. One that holds no image to
+// read gives way to one that does: a monitor shared twice (KDE may answer
+// with more streams than asked for) has a copy whose images may never come.
 std::optional<QPoint> PipeWireDesktop::cursorPos()
 {
     FPointerStream = nullptr;
     quint64 newest = 0;
+    bool withImage = false;
     for (const auto& stream : FStreams) {
-        if (stream->pointer() && stream->pointerSerial() > newest) {
+        if (!stream->pointer() || (withImage && !stream->hasImage()))
+            continue;
+        const bool better = stream->hasImage() && !withImage;
+        if (better || stream->pointerSerial() > newest) {
             newest = stream->pointerSerial();
+            withImage = stream->hasImage();
             FPointerStream = stream.get();
         }
     }

@@ -32,7 +32,13 @@ public:
     std::optional<HSLUtils::TColor> lastColorRead() const override { return FLastColor; }
 
 private:
+    // More streams than any desktop has monitors is a garbled answer; their
+    // spaces side by side stay far within int.
+    static constexpr std::size_t MaxStreams = 64;
+    static constexpr int PointerDeadline = 1000; // ms
+
     void onRunning();
+    void onImage();
     void onFailed();
     void onRemoved(quint32 id);
     // The stream that shows `at`: the one the pointer was last found on first,
@@ -52,5 +58,6 @@ private:
     Handlers FHandlers;
     bool FRunning = false;
     bool FFailed = false;
+    bool FImageSeen = false;
     std::optional<HSLUtils::TColor> FLastColor;
 };

@@ -11,10 +11,16 @@
 namespace {
 
 constexpr int MaxFramesPerSecond = 20;
-constexpr int MaxSide = 16384;
+constexpr int MaxSide = PipeWireStream::MaxSide;
+constexpr int MaxCursorSide = 512;
 
 // Cursor metadata with room for a bitmap of side x side pixels: the compositor
 // writes the bitmap when there is room, though only the position is read.
+// PipeWire gives a stream no cursor metadata at all, silently, when the sizes
+// the two sides offer do not meet, and compositors offer a size of their own
+// choosing: GNOME Shell 43 one size only, room for 384 x 384. Up to 512 x 512
+// (1 MiB a buffer) is taken; a compositor asking for more is asking for what
+// no pointer image needs.
 constexpr int cursorMetaSize(int side)
 {
     return static_cast<int>(sizeof(spa_meta_cursor) + sizeof(spa_meta_bitmap)) +
@@ -47,8 +53,8 @@ const spa_pod* enumFormat(spa_pod_builder& builder)
 
 } // namespace
 
-PipeWireStream::PipeWireStream(pw_core* core, quint32 node, QPoint position, Events events)
-    : FPosition(position), FEvents(std::move(events))
+PipeWireStream::PipeWireStream(pw_core* core, quint32 node, QPoint origin, Events events)
+    : FPosition(origin), FEvents(std::move(events))
 {
     static const pw_stream_events handlers = [] {
         pw_stream_events e{};
@@ -212,7 +218,8 @@ void PipeWireStream::askForBuffers()
     params[2] = static_cast<const spa_pod*>(spa_pod_builder_add_object(
         &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
         SPA_POD_Id(SPA_META_Cursor), SPA_PARAM_META_size,
-        SPA_POD_CHOICE_RANGE_Int(cursorMetaSize(64), cursorMetaSize(1), cursorMetaSize(256))));
+        SPA_POD_CHOICE_RANGE_Int(cursorMetaSize(64), cursorMetaSize(1),
+                                 cursorMetaSize(MaxCursorSide))));
     pw_stream_update_params(FStream, params, 3);
 }
 
@@ -241,8 +248,12 @@ void PipeWireStream::onProcess()
     }
     if (!image)
         return;
+    const bool first = !FHadImage;
     releaseImage();
     FImage = *image;
+    FHadImage = true;
+    if (first && FEvents.image)
+        FEvents.image();
 }
 
 void PipeWireStream::releaseImage()
@@ -259,12 +270,15 @@ void PipeWireStream::readPointer(const spa_buffer* buffer)
         spa_buffer_find_meta_data(buffer, SPA_META_Cursor, sizeof(spa_meta_cursor)));
     if (cursor == nullptr)
         return; // no news
-    FPointerSerial = ++pointerNews;
     const QPoint at(cursor->position.x, cursor->position.y);
-    if (cursor->id == 0 || !QRect(QPoint(), FSize).contains(at))
-        FPointer.reset();
-    else
-        FPointer = at;
+    std::optional<QPoint> now;
+    if (cursor->id != 0 && QRect(QPoint(), FSize).contains(at))
+        now = at;
+    if (FToldPointer && now == FPointer)
+        return; // the same place again
+    FToldPointer = true;
+    FPointer = now;
+    FPointerSerial = ++pointerNews;
 }
 
 // The image a buffer holds, when it holds a whole sound one in the format.

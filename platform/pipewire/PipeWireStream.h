@@ -29,10 +29,17 @@ public:
     struct Events {
         std::function<void()> running; // the stream reached streaming
         std::function<void()> failed;  // an error, or the source went away
+        std::function<void()> image;   // the first whole image came
     };
 
-    // `position`: the monitor's top left corner on the desktop.
-    PipeWireStream(pw_core* core, quint32 node, QPoint position, Events events);
+    // The largest frame side taken.
+    static constexpr int MaxSide = 16384;
+
+    // `origin`: where the desktop puts the stream's top left pixel. The streams
+    // themselves say nothing of where their monitors are, and the portal's
+    // positions cannot be trusted for it (KDE gives none, GNOME's logical mode
+    // gives logical ones): the desktop lays the streams out side by side.
+    PipeWireStream(pw_core* core, quint32 node, QPoint origin, Events events);
     ~PipeWireStream();
     PipeWireStream(const PipeWireStream&) = delete;
     PipeWireStream& operator=(const PipeWireStream&) = delete;
@@ -46,9 +53,16 @@ public:
     // Where the pointer's hotspot was last seen, in desktop pixels; nullopt
     // while it is on no pixel of this monitor (or not yet known).
     std::optional<QPoint> pointer() const;
-    // Grows with every buffer that told where the pointer is, across all
-    // streams: the highest is the newest news.
+    // Grows, across all streams, each time a stream's buffer tells of the
+    // pointer somewhere else than its last one did (on another pixel, or off
+    // this monitor): the highest is the newest news. A buffer that repeats
+    // the old place is no news, so a stream that still shows the pointer
+    // where it left never wins over the one it went to.
     quint64 pointerSerial() const { return FPointerSerial; }
+    // Whether an image is held, to be read.
+    bool hasImage() const { return FImage.buffer != nullptr; }
+    // Whether any buffer so far carried cursor metadata at all.
+    bool toldPointer() const { return FToldPointer; }
 
     // The pixel at desktop point `at` in the newest image; nullopt outside the
     // monitor, before its first image, or when the memory cannot be read.
@@ -88,7 +102,9 @@ private:
     std::optional<ScreenCastFormat> FFormat;
     QSize FSize;  // of the frames, from the format
     Image FImage; // buffer null: none yet
+    bool FHadImage = false;
 
     std::optional<QPoint> FPointer; // in the frame's pixels
     quint64 FPointerSerial = 0;
+    bool FToldPointer = false;
 };

@@ -9,7 +9,9 @@ namespace {
 using EndingKind = DesktopPicker::Ending::Kind;
 }
 
-ScreenCastPicker::ScreenCastPicker(QString module) : FModule(std::move(module)) {}
+ScreenCastPicker::ScreenCastPicker(QString module, std::unique_ptr<DesktopPicker> oneShot)
+    : FModule(std::move(module)), FOneShot(std::move(oneShot))
+{}
 
 // The streams go before the session that shares them.
 ScreenCastPicker::~ScreenCastPicker()
@@ -32,6 +34,7 @@ void ScreenCastPicker::start(const QWindow* window, Handlers handlers)
 {
     stop();
     FHandlers = std::move(handlers);
+    FWindow = window;
     FRunning = true;
     ++FPicks;
     FPortal.open(window, {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
@@ -57,9 +60,33 @@ void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
                                         },
                                         [this] {
                                             endLater({EndingKind::Failed, 0});
+                                        },
+                                        [this] {
+                                            // Not from inside the desktop's own call.
+                                            QTimer::singleShot(0, this, [this, pick = FPicks] {
+                                                if (pick == FPicks && FRunning)
+                                                    onNoPointer();
+                                            });
                                         }});
     if (!opened)
         endLater({EndingKind::Failed, 0});
+}
+
+void ScreenCastPicker::onNoPointer()
+{
+    if (!FOneShot) {
+        endLater({EndingKind::Failed, 0});
+        return;
+    }
+    FStarted = false; // no ticks: the one-shot pick samples nothing
+    FDesktop.reset();
+    FPortal.close();
+    Handlers oneShot;
+    oneShot.ended = [this, pick = FPicks](const Ending& ending) {
+        if (pick == FPicks && FRunning)
+            endLater(ending);
+    };
+    FOneShot->start(FWindow, std::move(oneShot));
 }
 
 // The desktop stopped sharing ("Stop sharing" in GNOME): sampling stops as
@@ -82,6 +109,8 @@ void ScreenCastPicker::stop()
     ++FPicks;
     FDesktop.reset();
     FPortal.close();
+    if (FOneShot)
+        FOneShot->stop();
     FHandlers = {};
 }
 

@@ -15,7 +15,9 @@ class ScreenCastPicker final : public QObject, public DesktopPicker {
 public:
     // `module`: the path of huvella-screencast.so; empty: beside the module
     // this code is linked into (huvella-gui.so), found at the first pick.
-    explicit ScreenCastPicker(QString module);
+    // `oneShot`: the pick that takes over, in the same pick, when the streams
+    // bring images but never the pointer; without one such a pick fails.
+    explicit ScreenCastPicker(QString module, std::unique_ptr<DesktopPicker> oneShot = nullptr);
     ~ScreenCastPicker() override;
 
     void start(const QWindow* window, Handlers handlers) override;
@@ -28,6 +30,9 @@ public:
 
 private:
     void onGranted(ScreenCastPortal::Grant grant);
+    // The streams never tell where the pointer is: the session closes, and the
+    // one-shot pick goes on with the same window and handlers.
+    void onNoPointer();
     // Ends the pick from the event loop, after whatever called this returned:
     // a stream may report its failure from inside its own callback.
     void endLater(Ending ending);
@@ -40,6 +45,8 @@ private:
     HuvellaNewScreenCastDesktop FNewDesktop = nullptr;
     ScreenCastPortal FPortal;
     std::unique_ptr<ScreenCastDesktop> FDesktop;
+    std::unique_ptr<DesktopPicker> FOneShot;
+    const QWindow* FWindow = nullptr;
     Handlers FHandlers;
     bool FRunning = false;
     bool FStarted = false;

@@ -33,6 +33,8 @@ public:
 
     quint32 node() const { return FNode; }
     QRect rect() const { return {FPosition, FSize}; }
+    QSize size() const { return FSize; }
+    QPoint position() const { return FPosition; } // where the portal says it is
     int number() const { return FNumber; }
 
     // Sends one buffer ("frame X Y", "pointer X Y", "corrupt X Y", "off"), and
@@ -93,10 +95,10 @@ inline void share(const std::vector<const TestMonitor*>& monitors)
     for (const TestMonitor* m : monitors)
         list << QStringLiteral("%1 %2 %3 %4 %5")
                     .arg(m->node())
-                    .arg(m->rect().x())
-                    .arg(m->rect().y())
-                    .arg(m->rect().width())
-                    .arg(m->rect().height());
+                    .arg(m->position().x())
+                    .arg(m->position().y())
+                    .arg(m->size().width())
+                    .arg(m->size().height());
     control(QStringLiteral("Monitors"), {list.join(QLatin1Char(';'))});
 }
 

@@ -9,6 +9,7 @@
 #include "platform/portal/ScreenCastPortal.h"
 
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -40,12 +41,20 @@ protected:
     }
 
     // Waits until the desktop shows the pointer at `at` with the pattern's
-    // pixel of `monitor` under it.
+    // pixel of `monitor` under it. The desktop lays its monitors out as it
+    // likes: the point counts on the monitor, from the monitor's corner.
     ::testing::AssertionResult follows(QPoint at, const TestMonitor& monitor)
+    {
+        return followsOnMonitor(at - monitor.rect().topLeft(), monitor.size(),
+                                PatternColorAt(at.x() - monitor.rect().x(),
+                                               at.y() - monitor.rect().y(), monitor.number()));
+    }
+
+    ::testing::AssertionResult followsOnMonitor(QPoint local, QSize size, std::int32_t want)
     {
         std::optional<QPoint> pos;
         DesktopPixels::Pixel pixel;
-        const std::int32_t want = monitor.colorAt(at);
+        QRect seen;
         (void)QTest::qWaitFor(
             [&] {
                 DesktopPixels* desktop = picker.live();
@@ -55,18 +64,20 @@ protected:
                 if (!pos)
                     return false;
                 pixel = desktop->pixelAt(pos->x(), pos->y());
-                return *pos == at && pixel.status == DesktopPixels::Pixel::Status::Color &&
-                       pixel.color == want;
+                seen = desktop->blockAt(*pos).monitor;
+                return seen.size() == size && *pos - seen.topLeft() == local &&
+                       pixel.status == DesktopPixels::Pixel::Status::Color && pixel.color == want;
             },
             5000);
-        if (pos == at && pixel.color == want)
+        if (pos && seen.size() == size && *pos - seen.topLeft() == local && pixel.color == want)
             return ::testing::AssertionSuccess();
+        const QPoint on = pos ? *pos - seen.topLeft() : QPoint();
         return ::testing::AssertionFailure()
                << "pointer "
-               << (pos ? QStringLiteral("(%1, %2)").arg(pos->x()).arg(pos->y()).toStdString()
-                       : "none")
-               << " with " << hex(pixel.color) << ", expected (" << at.x() << ", " << at.y()
-               << ") with " << hex(want);
+               << (pos ? QStringLiteral("(%1, %2)").arg(on.x()).arg(on.y()).toStdString() : "none")
+               << " on a monitor of " << seen.width() << " x " << seen.height() << " with "
+               << hex(pixel.color) << ", expected (" << local.x() << ", " << local.y() << ") with "
+               << hex(want);
     }
 
     // Waits until the desktop says there is no point to read.
@@ -140,6 +151,53 @@ TEST_F(ScreenCast, TwoMonitorsSideBySideWithThePointerCrossingTheSeam)
     EXPECT_TRUE(follows({63, 11}, left));
 }
 
+// Where the portal says the monitors are counts for nothing: KDE gives no
+// position (both at the corner), a garbled answer one at the end of int.
+// Each stream's own pointer and pixels are read, exactly.
+TEST_F(ScreenCast, MonitorsArePlacedByTheirStreamsNotByThePortal)
+{
+    TestMonitor left(QStringLiteral("BGRx"), {64, 48}, {2147483600, 2147483600}, 11);
+    TestMonitor right(QStringLiteral("BGRx"), {40, 30}, {0, 0}, 12);
+    ASSERT_TRUE(startOver({&left, &right}));
+    ASSERT_TRUE(left.send(QStringLiteral("frame 63 47")));
+    ASSERT_TRUE(right.send(QStringLiteral("off")));
+    EXPECT_TRUE(followsOnMonitor({63, 47}, left.size(), PatternColorAt(63, 47, 11)));
+    ASSERT_TRUE(left.send(QStringLiteral("off")));
+    ASSERT_TRUE(right.send(QStringLiteral("frame 39 0")));
+    EXPECT_TRUE(followsOnMonitor({39, 0}, right.size(), PatternColorAt(39, 0, 12)));
+}
+
+// On the way to another monitor, the one left behind may repeat where the
+// pointer left it before it says the pointer is gone: the monitor that tells
+// of the pointer's new place wins at once.
+TEST_F(ScreenCast, RepeatedOldPlaceDoesNotTakeThePointerBack)
+{
+    TestMonitor left(QStringLiteral("BGRx"), {64, 48}, {0, 0}, 13);
+    TestMonitor right(QStringLiteral("BGRx"), {64, 48}, {64, 0}, 14);
+    ASSERT_TRUE(startOver({&left, &right}));
+    ASSERT_TRUE(right.send(QStringLiteral("off")));
+    ASSERT_TRUE(left.send(QStringLiteral("frame 62 20")));
+    EXPECT_TRUE(follows({62, 20}, left));
+    ASSERT_TRUE(right.send(QStringLiteral("frame 3 20")));
+    ASSERT_TRUE(left.send(QStringLiteral("frame 62 20")));
+    EXPECT_TRUE(follows({67, 20}, right));
+}
+
+// The same monitor shared twice, one copy bringing only the pointer and no
+// image: the pointer and the pixel come from the copy that has an image.
+TEST_F(ScreenCast, MonitorSharedTwiceIsReadFromTheCopyWithAnImage)
+{
+    TestMonitor shown(QStringLiteral("BGRx"), {48, 32}, {0, 0}, 15);
+    TestMonitor copy(QStringLiteral("BGRx"), {48, 32}, {0, 0}, 15);
+    ASSERT_TRUE(startOver({&shown, &copy}));
+    ASSERT_TRUE(shown.send(QStringLiteral("frame 7 9")));
+    ASSERT_TRUE(copy.send(QStringLiteral("pointer 7 9")));
+    EXPECT_TRUE(follows({7, 9}, shown));
+    ASSERT_TRUE(shown.send(QStringLiteral("pointer 30 20")));
+    ASSERT_TRUE(copy.send(QStringLiteral("pointer 30 20")));
+    EXPECT_TRUE(follows({30, 20}, shown));
+}
+
 TEST_F(ScreenCast, PointerOnNoSharedMonitorGivesNoPoint)
 {
     TestMonitor monitor(QStringLiteral("BGRx"), {64, 48}, {100, 50}, 5);
@@ -154,8 +212,11 @@ TEST_F(ScreenCast, PointerOnNoSharedMonitorGivesNoPoint)
 
     // The block around it near the monitor's corner: the pattern on the
     // monitor, nothing off it.
-    const DesktopPixels::Block block = picker.live()->blockAt({103, 54});
-    EXPECT_EQ(block.monitor, monitor.rect());
+    const std::optional<QPoint> pointer = picker.live()->cursorPos();
+    ASSERT_TRUE(pointer);
+    const DesktopPixels::Block block = picker.live()->blockAt(*pointer);
+    EXPECT_EQ(block.monitor.size(), monitor.rect().size());
+    EXPECT_EQ(*pointer - block.monitor.topLeft(), QPoint(103, 54) - monitor.rect().topLeft());
     for (int dy = -DesktopPixels::Block::Radius; dy <= DesktopPixels::Block::Radius; ++dy)
         for (int dx = -DesktopPixels::Block::Radius; dx <= DesktopPixels::Block::Radius; ++dx) {
             const QPoint at(103 + dx, 54 + dy);
@@ -255,6 +316,73 @@ TEST(ScreenCastNoMetadata, PortalWithoutPointerMetadataIsRefused)
     ASSERT_TRUE(QTest::qWaitFor([&] { return ended.has_value(); }, 10000));
     EXPECT_EQ(ended->kind, Ending::Kind::Failed);
     EXPECT_TRUE(StandIn::calls().filter(QStringLiteral("CreateSession")).isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// A one-shot pick that answers a color of its own once started.
+class AnsweringPick final : public DesktopPicker {
+public:
+    int starts = 0;
+    void start(const QWindow*, Handlers handlers) override
+    {
+        ++starts;
+        FRunning = true;
+        QTimer::singleShot(0, [this, handlers] {
+            FRunning = false;
+            handlers.ended({Ending::Kind::Picked, 0x123456});
+        });
+    }
+    void stop() override { FRunning = false; }
+    bool isRunning() const override { return FRunning; }
+    DesktopPixels* live() override { return nullptr; }
+
+private:
+    bool FRunning = false;
+};
+
+// Run with sources that send images but no cursor metadata: a second after
+// the first image the pick goes over to the one-shot pick, in the same pick,
+// and the session is closed; without a one-shot pick it fails.
+::testing::AssertionResult PickEndsAs(ScreenCastPicker& picker, Ending want)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 16);
+    StandIn::script(QStringLiteral("share"));
+    StandIn::share({&monitor});
+    std::optional<Ending> ended;
+    bool started = false;
+    picker.start(nullptr, {[&] { started = true; }, [&](const Ending& e) { ended = e; }});
+    if (!QTest::qWaitFor([&] { return started || ended; }, 15000) || !started)
+        return ::testing::AssertionFailure() << "the pick never sampled";
+    if (!monitor.send(QStringLiteral("frame 1 1")))
+        return ::testing::AssertionFailure() << "no frame sent";
+    if (!QTest::qWaitFor([&] { return ended.has_value(); }, 15000))
+        return ::testing::AssertionFailure() << "the pick went on without a pointer";
+    if (*ended != want)
+        return ::testing::AssertionFailure()
+               << "ended " << int(ended->kind) << " " << hex(ended->color);
+    if (!QTest::qWaitFor(
+            [] { return StandIn::calls().contains(QStringLiteral("impl Session.Close")); }, 5000))
+        return ::testing::AssertionFailure() << "the session stayed open";
+    return ::testing::AssertionSuccess();
+}
+
+TEST(ScreenCastNoPointer, ImagesWithoutThePointerHandOverToTheOneShotPick)
+{
+    auto oneShot = std::make_unique<AnsweringPick>();
+    AnsweringPick& pick = *oneShot;
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE), std::move(oneShot));
+    EXPECT_TRUE(PickEndsAs(picker, {Ending::Kind::Picked, 0x123456}));
+    EXPECT_EQ(pick.starts, 1);
+    EXPECT_FALSE(picker.isRunning());
+}
+
+TEST(ScreenCastNoPointer, ImagesWithoutThePointerAndNoOneShotPickFail)
+{
+    ScreenCastPicker picker(QStringLiteral(HUVELLA_SCREENCAST_MODULE));
+    EXPECT_TRUE(PickEndsAs(picker, {Ending::Kind::Failed, 0}));
 }
 
 } // namespace

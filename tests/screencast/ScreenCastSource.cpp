@@ -58,7 +58,30 @@ const struct {
                {"BGRA", SPA_VIDEO_FORMAT_BGRA}, {"RGBA", SPA_VIDEO_FORMAT_RGBA},
                {"xBGR", SPA_VIDEO_FORMAT_xBGR}, {"xRGB", SPA_VIDEO_FORMAT_xRGB}};
 
-constexpr int CursorMetaSize = sizeof(spa_meta_cursor) + sizeof(spa_meta_bitmap) + 64 * 64 * 4;
+constexpr int CursorMetaSize(int side)
+{
+    return static_cast<int>(sizeof(spa_meta_cursor) + sizeof(spa_meta_bitmap)) + side * side * 4;
+}
+
+// The cursor metadata as the compositors offer it: GNOME Shell 43 one size
+// only, room for a 384 x 384 bitmap (the default here); KWin 5.27 a range, up
+// to 1024 x 1024 (SCREENCAST_CURSOR_META=kde); none at all with
+// SCREENCAST_CURSOR_META=none.
+const spa_pod* CursorMeta(spa_pod_builder& builder)
+{
+    const char* kind = std::getenv("SCREENCAST_CURSOR_META");
+    const bool kde = kind != nullptr && std::strcmp(kind, "kde") == 0;
+    if (kind != nullptr && std::strcmp(kind, "none") == 0)
+        return nullptr; // images only, as from a compositor that sends no pointer
+    if (kde)
+        return static_cast<const spa_pod*>(spa_pod_builder_add_object(
+            &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
+            SPA_POD_Id(SPA_META_Cursor), SPA_PARAM_META_size,
+            SPA_POD_CHOICE_RANGE_Int(CursorMetaSize(64), CursorMetaSize(1), CursorMetaSize(1024))));
+    return static_cast<const spa_pod*>(spa_pod_builder_add_object(
+        &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
+        SPA_POD_Id(SPA_META_Cursor), SPA_PARAM_META_size, SPA_POD_Int(CursorMetaSize(384))));
+}
 
 void fill(const Source& s, std::uint8_t* row0, int stride, bool other)
 {
@@ -197,11 +220,8 @@ void onParamChanged(void* data, uint32_t id, const spa_pod* param)
         &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
         SPA_POD_Id(SPA_META_Header), SPA_PARAM_META_size,
         SPA_POD_Int(static_cast<int>(sizeof(spa_meta_header)))));
-    params[2] = static_cast<const spa_pod*>(spa_pod_builder_add_object(
-        &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
-        SPA_POD_Id(SPA_META_Cursor), SPA_PARAM_META_size,
-        SPA_POD_CHOICE_RANGE_Int(CursorMetaSize, 1, CursorMetaSize)));
-    pw_stream_update_params(s.stream, params, 3);
+    params[2] = CursorMeta(builder);
+    pw_stream_update_params(s.stream, params, params[2] != nullptr ? 3 : 2);
 }
 
 void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const char* error)

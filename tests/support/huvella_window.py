@@ -1,0 +1,65 @@
+"""The running Huvella window over AT-SPI, as a screen reader sees it: its
+fields read by their accessible names, its buttons pressed."""
+
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+
+FIELDS = ("Hex (HTML) color", "Decimal value", "Red value", "Green value", "Blue value",
+          "Hue value", "Saturation value", "Luminance value")
+
+
+def wait_for(probe, seconds=60.0, step=0.05):
+    """probe() until it answers something true (a bound against a hang only)."""
+    deadline = time.monotonic() + seconds
+    while True:
+        try:
+            answer = probe()
+        except gi.repository.GLib.Error:  # the program or the bus still starting
+            answer = None
+        if answer or time.monotonic() > deadline:
+            return answer
+        time.sleep(step)
+
+
+def descendants(node):
+    for i in range(node.get_child_count()):
+        child = node.get_child_at_index(i)
+        if child is not None:
+            yield child
+            yield from descendants(child)
+
+
+class Window:
+    def __init__(self):
+        self.app = wait_for(self._application)
+        if self.app is None:
+            raise RuntimeError("no Huvella window on the AT-SPI bus")
+        self.controls = {}
+        for node in descendants(self.app):
+            self.controls.setdefault(node.get_name(), node)
+
+    @staticmethod
+    def _application():
+        desktop = Atspi.get_desktop(0)
+        for i in range(desktop.get_child_count()):
+            app = desktop.get_child_at_index(i)
+            if app is not None and app.get_name() == "Huvella" and app.get_child_count() > 0:
+                return app
+        return None
+
+    def text(self, name):
+        return self.controls[name].get_text(0, -1)
+
+    def fields(self):
+        """Every field's text, in FIELDS' order."""
+        return tuple(self.text(name) for name in FIELDS)
+
+    def press(self, name):
+        self.controls[name].do_action(0)
+
+    def caption(self, name):
+        return self.controls[name].get_name()
