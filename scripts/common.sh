@@ -32,6 +32,11 @@ test_packages+=(sway swaybg grim wtype)
 # Screen casting: the PipeWire daemon and session manager, with the SPA plugins
 # the stand-in source and the program's streams run on.
 test_packages+=(pipewire pipewire-bin wireplumber libspa-0.2-modules)
+# The real headless GNOME Shell that the screenshot's frozen frame is tested on,
+# with its portal backends, and AT-SPI to answer its question and see the frame.
+test_packages+=(gnome-shell mutter xdg-desktop-portal-gnome xdg-desktop-portal-gtk
+                gsettings-desktop-schemas gir1.2-gtk-4.0 gir1.2-atspi-2.0 libgl1-mesa-dri
+                xdg-desktop-portal pipewire wireplumber)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 

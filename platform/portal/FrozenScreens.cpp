@@ -78,6 +78,15 @@ void FrozenScreens::aim(QPoint pixel)
     if (FFinished || FAim == pixel)
         return;
     FAim = pixel;
+    // What a screen reader says of the frozen frame: the color aimed at.
+    const HSLUtils::TColor color = pixelAt(pixel.x(), pixel.y()).color;
+    const QString text = QStringLiteral("#%1%2%3")
+                             .arg(color & 0xFF, 2, 16, QLatin1Char('0'))
+                             .arg((color >> 8) & 0xFF, 2, 16, QLatin1Char('0'))
+                             .arg((color >> 16) & 0xFF, 2, 16, QLatin1Char('0'))
+                             .toUpper();
+    for (const auto& window : FWindows)
+        window->setAccessibleDescription(text);
     if (moved)
         moved();
 }

@@ -84,6 +84,9 @@ TEST_F(FrozenScreensTest, ThePointerAimsAtThePicturesPhysicalPixel)
     ASSERT_TRUE(exposed());
     QTest::mouseMove(&window(), QPoint(300, 250));
     EXPECT_EQ(screens.cursorPos(), QPoint(600, 500));
+    // A screen reader hears the color aimed at.
+    EXPECT_EQ(window().accessibleDescription(),
+              QColor(ToQColor(ColorAt(600, 500))).name().toUpper());
     const DesktopPixels::Block block = screens.blockAt(QPoint(600, 500));
     EXPECT_EQ(hex(block.pixel.color), hex(ColorAt(600, 500)));
     EXPECT_EQ(hex(block.at(-7, 7)), hex(ColorAt(593, 507)));

@@ -1,0 +1,275 @@
+"""huvella --pick on the real headless GNOME Shell (run under with-gnome, with
+any --monitors and --scale), frozen by the portal's Screenshot.
+
+    pick_screenshot_test.py HUVELLA HUVELLA_TEST_COLORS
+
+Every monitor shows known colors (huvella-test-colors). At known physical
+points of each monitor: a click prints the pixel and exits 0, Enter after
+arrow steps prints the pixel stepped to, Escape and a right click exit 1 with
+nothing printed. At an integer scale the pixel is checked against the known
+color itself; at a fractional one, where GNOME scales the pattern's window,
+against an independent portal screenshot. GNOME's question is answered Allow
+at the first pick; taken back and answered Deny, the same pick goes on by
+GNOME's own color picker. No picture is left in the home or its Pictures
+folder after any pick, nor when the program is killed on the frozen frame.
+"""
+
+import glob
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi, Gio, GLib  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SUPPORT = os.path.join(HERE, "..", "support")
+sys.path.insert(0, SUPPORT)
+from known_colors import known_color, show_known_colors  # noqa: E402
+
+BOUND = 60.0  # against a hang only: the machine is busy
+FROZEN = "Huvella: pick a color"
+
+huvella, colors_program = sys.argv[1:3]
+failures = []
+passed = 0
+
+
+def check(ok, what):
+    global passed
+    if ok:
+        passed += 1
+    else:
+        failures.append(what)
+        print("FAIL:", what, file=sys.stderr, flush=True)
+
+
+def wait_for(probe, seconds=BOUND):
+    deadline = time.monotonic() + seconds
+    context = GLib.MainContext.default()
+    while time.monotonic() < deadline:
+        # AT-SPI's view of the programs follows their events, delivered here.
+        while context.pending():
+            context.iteration(False)
+        try:
+            answer = probe()
+        except GLib.Error:
+            answer = None
+        if answer:
+            return answer
+        time.sleep(0.05)
+    return None
+
+
+def windows():
+    desktop = Atspi.get_desktop(0)
+    for i in range(desktop.get_child_count()):
+        app = desktop.get_child_at_index(i)
+        for j in range(app.get_child_count() if app is not None else 0):
+            window = app.get_child_at_index(j)
+            if window is not None:
+                yield window
+
+
+def descendants(node):
+    for i in range(node.get_child_count()):
+        child = node.get_child_at_index(i)
+        if child is not None:
+            yield child
+            yield from descendants(child)
+
+
+def press(name):
+    """Presses the button `name` in whichever window shows one (GNOME's question)."""
+    def button():
+        for window in windows():
+            if not window.get_state_set().contains(Atspi.StateType.SHOWING):
+                continue
+            for node in descendants(window):
+                if node.get_role() == Atspi.Role.PUSH_BUTTON and node.get_name() == name:
+                    return node
+        return None
+    found = wait_for(button)
+    if found is not None:
+        found.do_action(0)
+    return found is not None
+
+
+def frozen():
+    """The frozen frame is up and has the keyboard."""
+    return any(w.get_name() == FROZEN and w.get_state_set().contains(Atspi.StateType.ACTIVE)
+               for w in windows())
+
+
+class Input:
+    def __init__(self):
+        self.process = subprocess.Popen(["/usr/bin/python3", os.path.join(SUPPORT, "gnome_input.py")],
+                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        assert self.process.stdout.readline().strip() == "ready"
+
+    def __call__(self, *lines):
+        for line in lines:
+            self.process.stdin.write(line + "\n")
+            self.process.stdin.flush()
+            answer = self.process.stdout.readline().strip()
+            if answer != "ok":
+                raise RuntimeError(f"{line}: {answer}")
+
+
+def pictures():
+    home = os.environ["HOME"]
+    return sorted(glob.glob(os.path.join(home, "*.png")) +
+                  glob.glob(os.path.join(home, "Pictures", "*.png")))
+
+
+def reference(path):
+    """One portal screenshot of this test's own, moved to `path`."""
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+    token = f"reference{os.getpid()}{int(time.monotonic() * 1000)}"
+    sender = bus.get_unique_name()[1:].replace(".", "_")
+    handle = f"/org/freedesktop/portal/desktop/request/{sender}/{token}"
+    loop, answer = GLib.MainLoop(), {}
+
+    def response(_bus, _sender, _path, _iface, _signal, parameters):
+        code, results = parameters.unpack()
+        answer.update(code=code, uri=results.get("uri", ""))
+        loop.quit()
+    subscription = bus.signal_subscribe("org.freedesktop.portal.Desktop",
+                                        "org.freedesktop.portal.Request", "Response", handle,
+                                        None, Gio.DBusSignalFlags.NONE, response)
+    bus.call_sync("org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
+                  "org.freedesktop.portal.Screenshot", "Screenshot",
+                  GLib.Variant("(sa{sv})", ("", {"handle_token": GLib.Variant("s", token),
+                                                 "interactive": GLib.Variant("b", False)})),
+                  None, Gio.DBusCallFlags.NONE, -1, None)
+    GLib.timeout_add(int(BOUND * 1000), loop.quit)
+    loop.run()
+    bus.signal_unsubscribe(subscription)
+    if answer.get("code") != 0 or not answer["uri"].startswith("file://"):
+        raise RuntimeError(f"no reference screenshot: {answer}")
+    shutil.move(GLib.filename_from_uri(answer["uri"])[0], path)
+
+
+def reference_hex(path, x, y):
+    out = subprocess.run(["convert", path, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                         capture_output=True, text=True, check=True).stdout
+    return "#" + out.split("#")[-1].split()[0][:6]
+
+
+def aimed():
+    """The color the frozen frame says is aimed at."""
+    for window in windows():
+        if window.get_name() == FROZEN:
+            return window.get_description()
+    return None
+
+
+def pick(what, lines, status, out, aim=None):
+    """One pick: `lines` fed to the pointer once the frozen frame shows, after
+    `aim` (a move) once the frame says which color that aims at: the frame is
+    on the screen and the pointer's events reach it."""
+    program = subprocess.Popen([huvella, "--pick"], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True)
+    if wait_for(frozen) is None:
+        program.kill()
+        check(False, f"{what}: no frozen frame")
+        return
+    if aim is not None:
+        pointer(aim)
+        if wait_for(lambda: aimed() == aim_color.get(aim)) is None:
+            check(False, f"{what}: the frame says {aimed()} aimed at, not {aim_color.get(aim)}")
+    pointer(*lines)
+    try:
+        got_out, got_err = program.communicate(timeout=BOUND)
+    except subprocess.TimeoutExpired:
+        program.kill()
+        got_out, got_err = program.communicate()
+    check((program.returncode, got_out.strip()) == (status, out),
+          f"{what}: gave {program.returncode} '{got_out.strip()}' ({got_err[:300]}), "
+          f"expected {status} '{out}'")
+    check(not pictures(), f"{what}: left {pictures()}")
+
+
+pointer = Input()
+aim_color = {}  # the color each move aims at
+scratch = os.path.join(os.environ["XDG_RUNTIME_DIR"], "pick-screenshot-test")
+os.makedirs(scratch, exist_ok=True)
+monitors = [line.split() for line in os.environ["DESKTOP_MONITORS"].splitlines()]
+colors, shown = show_known_colors(colors_program)
+try:
+    # The first pick: GNOME asks; Allow, and the pick goes on to a frozen frame
+    # without the question in it.
+    first = subprocess.Popen([huvella, "--pick"], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                             text=True)
+    check(press("Allow"), "GNOME's question did not show")
+    check(wait_for(frozen) is not None, "no frozen frame after Allow")
+    pointer("key Escape")
+    first.communicate(timeout=BOUND)
+    check(first.returncode == 1, f"Escape after Allow gave {first.returncode}")
+
+    fractional = any(float(m[5]) != int(float(m[5])) for m in monitors)
+    if fractional:
+        reference(os.path.join(scratch, "reference.png"))
+    for connector, mx, my, width, height, _scale in monitors:
+        mx, my, width, height = int(mx), int(my), int(width), int(height)
+        k = shown.get(connector, 0)
+
+        def expected(x, y):
+            if fractional:
+                return reference_hex(os.path.join(scratch, "reference.png"), mx + x, my + y)
+            return known_color(x, y, k)
+        x, y = width // 3 + 7, height // 2 + 3
+        at = f"move {connector} {x} {y}"
+        aim_color[at] = expected(x, y)
+        pick(f"click on {connector}", ["click"], 0, expected(x, y), aim=at)
+        pick(f"Enter after arrows on {connector}",
+             ["key Right", "key Right", "key Left", "key Up", "key Return"], 0,
+             expected(x + 1, y - 1), aim=at)
+        pick(f"Escape on {connector}", ["key Escape"], 1, "", aim=at)
+        pick(f"right click on {connector}", ["click right"], 1, "", aim=at)
+
+    # Killed on the frozen frame: its picture is gone already.
+    program = subprocess.Popen([huvella, "--pick"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    check(wait_for(frozen) is not None, "no frozen frame to kill")
+    program.kill()
+    program.wait()
+    check(not pictures(), f"killed on the frozen frame, it left {pictures()}")
+
+    # Deny: the stored answer taken back, GNOME asks again; denied, the same
+    # pick goes on by GNOME's own picker, which a click answers.
+    subprocess.run(["gdbus", "call", "--session", "--dest",
+                    "org.freedesktop.impl.portal.PermissionStore", "--object-path",
+                    "/org/freedesktop/impl/portal/PermissionStore", "--method",
+                    "org.freedesktop.impl.portal.PermissionStore.Delete",
+                    "screenshot", "screenshot"], check=True, capture_output=True)
+    connector, _, _, width, height, _ = monitors[0]
+    x, y = int(width) // 2 + 5, int(height) // 3 + 1
+    program = subprocess.Popen([huvella, "--pick"], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, text=True)
+    check(press("Deny"), "GNOME's question did not show again")
+    # GNOME's picker shows no window of ours: clicked until the pick ends.
+    deadline = time.monotonic() + BOUND
+    while program.poll() is None and time.monotonic() < deadline:
+        pointer(f"move {connector} {x} {y}", "click")
+        time.sleep(0.2)
+    if program.poll() is None:
+        program.kill()
+    got_out, got_err = program.communicate()
+    want = (reference_hex(os.path.join(scratch, "reference.png"), x, y) if fractional
+            else known_color(x, y, shown.get(connector, 0)))
+    check((program.returncode, got_out.strip()) == (0, want),
+          f"after Deny: {program.returncode} '{got_out.strip()}' ({got_err[:300]}), "
+          f"expected 0 '{want}'")
+    check(not pictures(), f"after Deny it left {pictures()}")
+finally:
+    colors.kill()
+    colors.wait()
+    shutil.rmtree(scratch, ignore_errors=True)
+
+print(f"{passed} passed, {len(failures)} failed")
+sys.exit(1 if failures else 0)
