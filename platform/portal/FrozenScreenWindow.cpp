@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QWindow>
 
 FrozenScreenWindow::FrozenScreenWindow(const QImage& picture, QRect part, QScreen* screen,
                                        Handlers handlers)
@@ -24,6 +25,8 @@ FrozenScreenWindow::FrozenScreenWindow(const QImage& picture, QRect part, QScree
         setScreen(screen);
         setGeometry(screen->geometry());
     }
+    winId();
+    windowHandle()->installEventFilter(this);
 }
 
 QPoint FrozenScreenWindow::pixelAt(QPointF point) const
@@ -66,24 +69,31 @@ void FrozenScreenWindow::paintEvent(QPaintEvent* event)
                           FOverlay);
 }
 
-void FrozenScreenWindow::mouseMoveEvent(QMouseEvent* event)
+bool FrozenScreenWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (FHandlers.aimed)
-        FHandlers.aimed(pixelAt(event->position()));
-}
-
-void FrozenScreenWindow::enterEvent(QEnterEvent* event)
-{
-    if (FHandlers.aimed)
-        FHandlers.aimed(pixelAt(event->position()));
-}
-
-void FrozenScreenWindow::mousePressEvent(QMouseEvent* event)
-{
-    if (FHandlers.aimed)
-        FHandlers.aimed(pixelAt(event->position()));
-    if (FHandlers.clicked)
-        FHandlers.clicked(event->button());
+    if (watched != windowHandle())
+        return false;
+    switch (event->type()) {
+    case QEvent::Enter:
+        if (FHandlers.aimed)
+            FHandlers.aimed(pixelAt(static_cast<QEnterEvent*>(event)->position()));
+        break;
+    case QEvent::MouseMove:
+        if (FHandlers.aimed)
+            FHandlers.aimed(pixelAt(static_cast<QMouseEvent*>(event)->position()));
+        break;
+    case QEvent::MouseButtonPress: {
+        const auto* press = static_cast<QMouseEvent*>(event);
+        if (FHandlers.aimed)
+            FHandlers.aimed(pixelAt(press->position()));
+        if (FHandlers.clicked)
+            FHandlers.clicked(press->button());
+        return true; // the click is the pick's, not the widget's
+    }
+    default:
+        break;
+    }
+    return false;
 }
 
 void FrozenScreenWindow::keyPressEvent(QKeyEvent* event)

@@ -29,10 +29,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The pointer, read from the native window's own events: the widget's
+    // are rounded to whole logical pixels, which at scale 2 are two physical ones.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPoint pixelAt(QPointF point) const;

@@ -82,7 +82,7 @@ TEST_F(FrozenScreensTest, ThePointerAimsAtThePicturesPhysicalPixel)
 {
     ASSERT_EQ(screens.windows().size(), 1u);
     ASSERT_TRUE(exposed());
-    QTest::mouseMove(&window(), QPoint(300, 250));
+    QTest::mouseMove(window().windowHandle(), QPoint(300, 250));
     EXPECT_EQ(screens.cursorPos(), QPoint(600, 500));
     // A screen reader hears the color aimed at.
     EXPECT_EQ(window().accessibleDescription(),
@@ -100,7 +100,7 @@ TEST_F(FrozenScreensTest, ThePointerAimsAtThePicturesPhysicalPixel)
 TEST_F(FrozenScreensTest, EnterAfterArrowStepsPicksThePixelStepped)
 {
     ASSERT_TRUE(exposed());
-    QTest::mouseMove(&window(), QPoint(10, 20));
+    QTest::mouseMove(window().windowHandle(), QPoint(10, 20));
     for (const Qt::Key key :
          {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up, Qt::Key_Up})
         QTest::keyClick(&window(), key);
@@ -115,7 +115,7 @@ TEST_F(FrozenScreensTest, EnterAfterArrowStepsPicksThePixelStepped)
 TEST_F(FrozenScreensTest, ArrowStepsStopAtThePicturesEdge)
 {
     ASSERT_TRUE(exposed());
-    QTest::mouseMove(&window(), QPoint(1, 1)); // picture pixel (2, 2)
+    QTest::mouseMove(window().windowHandle(), QPoint(1, 1)); // picture pixel (2, 2)
     for (int i = 0; i < 3; ++i) {
         QTest::keyClick(&window(), Qt::Key_Left);
         QTest::keyClick(&window(), Qt::Key_Up);
@@ -126,9 +126,9 @@ TEST_F(FrozenScreensTest, ArrowStepsStopAtThePicturesEdge)
 TEST_F(FrozenScreensTest, ALeftClickPicksUnderThePointer)
 {
     ASSERT_TRUE(exposed());
-    QTest::mouseMove(&window(), QPoint(5, 5));
+    QTest::mouseMove(window().windowHandle(), QPoint(5, 5));
     QTest::keyClick(&window(), Qt::Key_Right); // the click's own point counts
-    QTest::mouseClick(&window(), Qt::LeftButton, {}, QPoint(400, 300));
+    QTest::mouseClick(window().windowHandle(), Qt::LeftButton, {}, QPoint(400, 300));
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(ended.outcome, FrozenScreens::Outcome::Picked);
     EXPECT_EQ(hex(ended.color), hex(ColorAt(800, 600)));
@@ -137,7 +137,7 @@ TEST_F(FrozenScreensTest, ALeftClickPicksUnderThePointer)
 TEST_F(FrozenScreensTest, EscapeAndARightClickCancel)
 {
     ASSERT_TRUE(exposed());
-    QTest::mouseMove(&window(), QPoint(5, 5));
+    QTest::mouseMove(window().windowHandle(), QPoint(5, 5));
     QTest::keyClick(&window(), Qt::Key_Escape);
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(ended.outcome, FrozenScreens::Outcome::Cancelled);
@@ -150,7 +150,7 @@ TEST_F(FrozenScreensTest, EscapeAndARightClickCancel)
     };
     FrozenScreenWindow& window = *other.windows().front();
     ASSERT_TRUE(exposed(window));
-    QTest::mouseClick(&window, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, QPoint(5, 5));
     ASSERT_TRUE(waitForEnd());
     EXPECT_EQ(ended.outcome, FrozenScreens::Outcome::Cancelled);
 }
@@ -160,7 +160,7 @@ TEST_F(FrozenScreensTest, EscapeAndARightClickCancel)
 TEST_F(FrozenScreensTest, TheLoupeIsDrawnBesideThePointerFromThePicture)
 {
     ASSERT_TRUE(exposed());
-    QTest::mouseMove(&window(), QPoint(100, 100));
+    QTest::mouseMove(window().windowHandle(), QPoint(100, 100));
     PickerLoupe loupe(screens);
     ASSERT_TRUE(loupe.follow(*screens.cursorPos()));
     ASSERT_TRUE(loupe.isVisible());
