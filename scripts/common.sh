@@ -37,6 +37,12 @@ test_packages+=(pipewire pipewire-bin wireplumber libspa-0.2-modules)
 test_packages+=(gnome-shell mutter xdg-desktop-portal-gnome xdg-desktop-portal-gtk
                 gsettings-desktop-schemas gir1.2-gtk-4.0 gir1.2-atspi-2.0 libgl1-mesa-dri
                 xdg-desktop-portal pipewire wireplumber)
+# The real headless KWin, its portal backend and the QML its dialogs import.
+test_packages+=(kwin-wayland xdg-desktop-portal-kde plasma-workspace plasma-wayland-protocols qtwayland5
+                qml-module-qtquick-layouts qml-module-qtquick-controls2 qml-module-qtquick2
+                qml-module-qtquick-window2 qml-module-qtquick-templates2 qml-module-org-kde-kirigami2
+                qml-module-org-kde-kquickcontrolsaddons qml-module-org-kde-pipewire
+                qml-module-qtgraphicaleffects qml-module-qtqml-models2)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 
