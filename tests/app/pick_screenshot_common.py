@@ -148,3 +148,16 @@ def aimed():
         if window.get_name() == FROZEN:
             return window.get_description()
     return None
+
+
+def leave_overview():
+    """GNOME Shell may go to its overview as the first windows map, over them:
+    it is left, and waited for."""
+    def overview(*args):
+        return subprocess.run(["gdbus", "call", "--session", "--dest", "org.gnome.Shell",
+                               "--object-path", "/org/gnome/Shell", "--method",
+                               "org.freedesktop.DBus.Properties." + args[0], "org.gnome.Shell",
+                               "OverviewActive", *args[1:]],
+                              capture_output=True, text=True).stdout
+    overview("Set", "<false>")
+    check(wait_for(lambda: "false" in overview("Get")), "the overview stayed")

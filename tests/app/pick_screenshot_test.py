@@ -25,7 +25,8 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 from known_colors import known_color, show_known_colors  # noqa: E402
 from pick_screenshot_common import (BOUND, Input, aimed, check, failures, frozen,  # noqa: E402
-                                    passed, pictures, press, reference, reference_hex, wait_for)
+                                    leave_overview, passed, pictures, press, reference,
+                                    reference_hex, wait_for)
 
 huvella, colors_program = sys.argv[1:3]
 
@@ -62,6 +63,7 @@ scratch = os.path.join(os.environ["XDG_RUNTIME_DIR"], "pick-screenshot-test")
 os.makedirs(scratch, exist_ok=True)
 monitors = [line.split() for line in os.environ["DESKTOP_MONITORS"].splitlines()]
 colors, shown = show_known_colors(colors_program)
+leave_overview()
 try:
     # The first pick: GNOME asks; Allow, and the pick goes on to a frozen frame
     # without the question in it.

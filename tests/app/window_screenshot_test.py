@@ -19,8 +19,8 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 from huvella_window import Window  # noqa: E402
 from known_colors import known_color, show_known_colors  # noqa: E402
-from pick_screenshot_common import (Input, check, failures, frozen, passed, reference,  # noqa: E402
-                                    reference_hex, wait_for)
+from pick_screenshot_common import (Input, check, failures, frozen, leave_overview,  # noqa: E402
+                                    passed, reference, reference_hex, wait_for)
 
 huvella, colors_program = sys.argv[1:3]
 PICK = "Pick a color from desktop"
@@ -38,9 +38,12 @@ subprocess.run(["gdbus", "call", "--session", "--dest",
                 "screenshot", "{'': ['yes']}", "<byte 0>"], check=True, capture_output=True)
 pointer = Input()
 connector = os.environ["DESKTOP_MONITORS"].split()[0]
+# The known colors first: the window then comes above them, and they stay
+# around it.
+colors, shown = show_known_colors(colors_program)
 program = subprocess.Popen([huvella, "--picker=screenshot", "--color", "#123456"])
 window = Window()
-colors, shown = show_known_colors(colors_program)
+leave_overview()
 k = shown.get(connector, 0)
 scratch = os.path.join(os.environ["XDG_RUNTIME_DIR"], "window-screenshot-test")
 os.makedirs(scratch, exist_ok=True)
@@ -50,6 +53,7 @@ try:
 
     # A pick that ends by a click: the fields follow, the loupe shows beside
     # the pointer, the color clicked stays.
+    reference(os.path.join(scratch, "before.png"))
     window.press(PICK)
     check(wait_for(frozen) is not None, "no frozen frame")
     x, y = 700, 400
