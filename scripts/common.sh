@@ -32,17 +32,20 @@ test_packages+=(sway swaybg grim wtype)
 # Screen casting: the PipeWire daemon and session manager, with the SPA plugins
 # the stand-in source and the program's streams run on.
 test_packages+=(pipewire pipewire-bin wireplumber libspa-0.2-modules)
-# The real headless GNOME Shell that the screenshot's frozen frame is tested on,
-# with its portal backends, and AT-SPI to answer its question and see the frame.
-test_packages+=(gnome-shell mutter xdg-desktop-portal-gnome xdg-desktop-portal-gtk
-                gsettings-desktop-schemas gir1.2-gtk-4.0 gir1.2-atspi-2.0 libgl1-mesa-dri
-                xdg-desktop-portal pipewire wireplumber)
-# The real headless KWin, its portal backend and the QML its dialogs import.
-test_packages+=(kwin-wayland xdg-desktop-portal-kde plasma-workspace plasma-wayland-protocols qtwayland5
-                qml-module-qtquick-layouts qml-module-qtquick-controls2 qml-module-qtquick2
-                qml-module-qtquick-window2 qml-module-qtquick-templates2 qml-module-org-kde-kirigami2
-                qml-module-org-kde-kquickcontrolsaddons qml-module-org-kde-pipewire
-                qml-module-qtgraphicaleffects qml-module-qtqml-models2)
+# The picker on the real desktops, headless: GNOME Shell with its portal
+# backends (the GTK one for the Access dialog the frontend needs), Mesa's
+# software OpenGL, the AT-SPI client for the share dialog; KWin with KDE's
+# portal backend and the QML modules its dialog imports (the backend does not
+# depend on them; without them Start fails), the service cache builder, and
+# the fake-input protocol for the pointer.
+desktop_packages=(gnome-shell mutter xdg-desktop-portal-gnome xdg-desktop-portal-gtk
+                  gsettings-desktop-schemas gir1.2-gtk-4.0 gir1.2-atspi-2.0 libgl1-mesa-dri
+                  kwin-wayland xdg-desktop-portal-kde plasma-workspace plasma-wayland-protocols
+                  qtwayland5 qml-module-qtquick-layouts qml-module-qtquick-controls2
+                  qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-templates2
+                  qml-module-org-kde-kirigami2 qml-module-org-kde-kquickcontrolsaddons
+                  qml-module-org-kde-pipewire qml-module-qtgraphicaleffects
+                  qml-module-qtqml-models2 libkf5service-bin)
 # The fuzz targets' compiler and its libFuzzer and sanitizer runtimes.
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 

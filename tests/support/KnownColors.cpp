@@ -2,8 +2,9 @@
 // the monitor's physical pixels at any scale, for the pick tests on real
 // desktops. The physical pixel (x, y) of the monitor listed k-th (from 0) is
 //   red x % 256, green y % 256, blue (16 * (x / 256) + y / 256 + 128 * k) % 256
-// (known_colors.py computes the same). Prints "shown NAME K" for each monitor
-// once its window is drawn, then "ready", and runs until it is killed.
+// (known_colors.py computes the same). Prints "shown NAME K WIDTH HEIGHT" (the
+// physical size) for each monitor once its window is drawn, then "ready", and
+// runs until it is killed.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -49,7 +50,8 @@ protected:
         painter.drawImage(QPointF(0, 0), FImage);
         if (!FShown) {
             FShown = true;
-            std::printf("shown %s %d\n", qPrintable(screen()->name()), FK);
+            std::printf("shown %s %d %d %d\n", qPrintable(screen()->name()), FK, FImage.width(),
+                        FImage.height());
             if (--*FLeft == 0)
                 std::printf("ready\n");
             std::fflush(stdout);

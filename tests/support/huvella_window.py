@@ -12,7 +12,7 @@ FIELDS = ("Hex (HTML) color", "Decimal value", "Red value", "Green value", "Blue
           "Hue value", "Saturation value", "Luminance value")
 
 
-def wait_for(probe, seconds=60.0, step=0.05):
+def wait_for(probe, seconds=20.0, step=0.05):
     """probe() until it answers something true (a bound against a hang only)."""
     deadline = time.monotonic() + seconds
     while True:
@@ -34,20 +34,28 @@ def descendants(node):
 
 
 class Window:
-    def __init__(self):
-        self.app = wait_for(self._application)
+    def __init__(self, pid=None):
+        """The window of the program with that process id (any, without)."""
+        self.pid = pid
+        self.app = wait_for(self._application, seconds=60)
         if self.app is None:
             raise RuntimeError("no Huvella window on the AT-SPI bus")
         self.controls = {}
         for node in descendants(self.app):
             self.controls.setdefault(node.get_name(), node)
 
-    @staticmethod
-    def _application():
+    def _application(self):
+        # By its process: the registry may still list a program just ended,
+        # and the client's cache may still hold it.
         desktop = Atspi.get_desktop(0)
+        desktop.clear_cache()
         for i in range(desktop.get_child_count()):
             app = desktop.get_child_at_index(i)
-            if app is not None and app.get_name() == "Huvella" and app.get_child_count() > 0:
+            if app is None or app.get_name() != "Huvella":
+                continue
+            if self.pid is not None and app.get_process_id() != self.pid:
+                continue
+            if app.get_child_count() > 0:
                 return app
         return None
 
@@ -60,6 +68,10 @@ class Window:
 
     def press(self, name):
         self.controls[name].do_action(0)
+
+    def focus(self, name):
+        """The keyboard focus on that control, as a click on it would put it."""
+        return self.controls[name].grab_focus()
 
     def caption(self, name):
         return self.controls[name].get_name()

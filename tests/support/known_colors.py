@@ -10,13 +10,14 @@ def known_color(x, y, k):
 
 
 def show_known_colors(program):
-    """Starts the program; returns it and {monitor name: k} once every monitor shows."""
+    """Starts the program; once every monitor shows, returns it and
+    {monitor name: (k, physical width, physical height)}."""
     process = subprocess.Popen([program], stdout=subprocess.PIPE, text=True)
     monitors = {}
     for line in process.stdout:
         words = line.split()
         if words[0] == "shown":
-            monitors[words[1]] = int(words[2])
+            monitors[words[1]] = tuple(int(word) for word in words[2:5])
         elif words[0] == "ready":
             return process, monitors
     raise RuntimeError("huvella-test-colors stopped before it showed its colors")
