@@ -80,7 +80,7 @@ try:
         reference(os.path.join(scratch, "reference.png"))
     for connector, mx, my, width, height, _scale in monitors:
         mx, my, width, height = int(mx), int(my), int(width), int(height)
-        k = shown.get(connector, 0)
+        k = shown.get(connector, (0,))[0]
 
         def expected(x, y):
             if fractional:
@@ -125,7 +125,7 @@ try:
         program.kill()
     got_out, got_err = program.communicate()
     want = (reference_hex(os.path.join(scratch, "reference.png"), x, y) if fractional
-            else known_color(x, y, shown.get(connector, 0)))
+            else known_color(x, y, shown.get(connector, (0,))[0]))
     check((program.returncode, got_out.strip()) == (0, want),
           f"after Deny: {program.returncode} '{got_out.strip()}' ({got_err[:300]}), "
           f"expected 0 '{want}'")

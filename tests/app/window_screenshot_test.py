@@ -42,9 +42,9 @@ connector = os.environ["DESKTOP_MONITORS"].split()[0]
 # around it.
 colors, shown = show_known_colors(colors_program)
 program = subprocess.Popen([huvella, "--picker=screenshot", "--color", "#123456"])
-window = Window()
+window = Window(program.pid)
 leave_overview()
-k = shown.get(connector, 0)
+k = shown.get(connector, (0,))[0]
 scratch = os.path.join(os.environ["XDG_RUNTIME_DIR"], "window-screenshot-test")
 os.makedirs(scratch, exist_ok=True)
 try:
