@@ -28,8 +28,13 @@ QPoint PicturePixelAt(QPointF point, QSizeF window, QRect part)
 {
     if (window.isEmpty() || part.isEmpty())
         return part.topLeft();
-    const int x = int(std::floor(point.x() * part.width() / window.width()));
-    const int y = int(std::floor(point.y() * part.height() / window.height()));
+    // Wayland hands positions over in steps of 1/256 of a window pixel: at 1.5 the
+    // pointer on physical pixel 647 comes as 431.332 (646.998). Up to one such
+    // step short still counts as the next pixel.
+    const double kx = part.width() / window.width();
+    const double ky = part.height() / window.height();
+    const int x = int(std::floor(point.x() * kx + kx / 256));
+    const int y = int(std::floor(point.y() * ky + ky / 256));
     return part.topLeft() +
            QPoint(std::clamp(x, 0, part.width() - 1), std::clamp(y, 0, part.height() - 1));
 }

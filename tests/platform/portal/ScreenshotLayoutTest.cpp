@@ -59,6 +59,13 @@ TEST(ScreenshotLayout, PointerMapsToThePhysicalPixelUnderIt)
         // Qt reports a ratio of 2 at 1.5: only the sizes tell the truth.
         {"scale 1.5", {100, 200}, {1280, 720}, {0, 0, 1920, 1080}, {150, 300}},
         {"scale 1.5, between pixels", {101, 201}, {1280, 720}, {0, 0, 1920, 1080}, {151, 301}},
+        // 647 / 1.5 in Wayland's steps of 1/256 falls just short of 431.333.
+        {"scale 1.5, a step short", {431.332031, 362}, {1280, 720}, {0, 0, 1920, 1080}, {647, 543}},
+        {"scale 1.5, the pixel before",
+         {430.67, 361.2},
+         {1280, 720},
+         {0, 0, 1920, 1080},
+         {646, 541}},
         {"second monitor", {10, 20}, {1920, 1080}, {1920, 0, 1920, 1080}, {1930, 20}},
         {"second monitor at scale 2", {10, 20}, {960, 540}, {1920, 0, 1920, 1080}, {1940, 40}},
         {"past the edge stays on the part",
