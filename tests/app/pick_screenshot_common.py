@@ -16,6 +16,8 @@ from gi.repository import Atspi, Gio, GLib  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SUPPORT = os.path.join(HERE, "..", "support")
+sys.path.insert(0, SUPPORT)
+from huvella_window import descendants  # noqa: E402
 BOUND = 60.0  # against a hang only: the machine is busy
 FROZEN = "Huvella: pick a color"
 failures = []
@@ -55,14 +57,6 @@ def windows():
             window = app.get_child_at_index(j)
             if window is not None:
                 yield window
-
-
-def descendants(node):
-    for i in range(node.get_child_count()):
-        child = node.get_child_at_index(i)
-        if child is not None:
-            yield child
-            yield from descendants(child)
 
 
 def press(name):
