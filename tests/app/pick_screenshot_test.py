@@ -71,11 +71,20 @@ try:
                              text=True)
     check(press("Allow"), "GNOME's question did not show")
     check(wait_for(frozen) is not None, "no frozen frame after Allow")
+    fractional = any(float(m[5]) != int(float(m[5])) for m in monitors)
+    if not fractional:
+        # Where the question stood, in the middle of the first monitor, the
+        # frame shows the known colors: it was taken again once it had gone.
+        connector, _, _, width, height, _ = monitors[0]
+        x, y = int(width) // 2, int(height) // 2
+        pointer(f"move {connector} {x} {y}")
+        want = known_color(x, y, shown.get(connector, (0,))[0])
+        check(wait_for(lambda: aimed() == want) is not None,
+              f"after Allow the frame shows {aimed()} where the question stood, not {want}")
     pointer("key Escape")
     first.communicate(timeout=BOUND)
     check(first.returncode == 1, f"Escape after Allow gave {first.returncode}")
 
-    fractional = any(float(m[5]) != int(float(m[5])) for m in monitors)
     if fractional:
         reference(os.path.join(scratch, "reference.png"))
     for connector, mx, my, width, height, _scale in monitors:
