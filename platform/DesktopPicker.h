@@ -42,7 +42,7 @@ public:
         std::function<void(const Ending&)> ended;
         // A live way that ends by itself: the point aimed at moved. What has no
         // window ticking (a command's pick) follows it from here.
-        std::function<void()> moved;
+        std::function<void()> moved = nullptr; // may be left out where nothing follows it
     };
 
     virtual ~DesktopPicker() = default;
