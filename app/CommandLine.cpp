@@ -16,6 +16,8 @@ std::optional<PickerMode> PickerModeNamed(const QString& name)
         return PickerMode::Wlroots;
     if (name == QLatin1String("screencast"))
         return PickerMode::ScreenCast;
+    if (name == QLatin1String("screenshot"))
+        return PickerMode::Screenshot;
     return std::nullopt;
 }
 
@@ -51,7 +53,8 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     const QCommandLineOption picker(
         QStringLiteral("picker"),
         QStringLiteral(
-            "How to read the desktop: auto (default), x11, portal, wlroots or screencast."),
+            "How to read the desktop: auto (default), x11, portal, wlroots, screencast or "
+            "screenshot."),
         QStringLiteral("MODE"));
     parser.addOptions({color, convert, pick, format, picker});
 
@@ -104,9 +107,9 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const QStringList& argume
     if (parser.isSet(picker)) {
         const std::optional<PickerMode> mode = PickerModeNamed(parser.value(picker));
         if (!mode)
-            return UsageError{
-                QStringLiteral("Unknown picker '%1': use auto, x11, portal, wlroots or screencast.")
-                    .arg(parser.value(picker))};
+            return UsageError{QStringLiteral("Unknown picker '%1': use auto, x11, portal, wlroots, "
+                                             "screencast or screenshot.")
+                                  .arg(parser.value(picker))};
         line.picker = *mode;
     }
 

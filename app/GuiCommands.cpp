@@ -10,8 +10,8 @@
 #include "frmMain/TEdit.h"
 #include "frmMain/TForm1.h"
 #include "platform/ClassicSystemColors.h"
+#include "platform/DesktopPickers.h"
 #include "platform/PickerMode.h"
-#include "platform/portal/PortalPicker.h"
 #include "platform/portal/QtDBusColorPortal.h"
 #include "platform/WaylandPickerProbe.h"
 #include "platform/wlroots/WaylandWait.h"
@@ -93,61 +93,75 @@ int StatusOfPick(const DesktopPicker::Ending& ending, const CommandLine& line,
     return FailureStatus;
 }
 
-// One pick by the desktop's own picker, through the desktop portal. It needs
-// the session bus, not a display of its own.
-int PickThroughPortal(int& argc, char** argv, const CommandLine& line)
+// What the toolkit needs for a command's way: widgets for the frozen frame's
+// windows; for wlroots, whose overlays are the program's own surfaces, only
+// the loupe's text drawn offscreen; for the one-shot pick, nothing shown.
+std::unique_ptr<QCoreApplication> CommandApplication(PickerMode mode, int& argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    ClassicSystemColors colors;
-    QtDBusColorPortal portal;
-    PortalPicker picker(portal);
-    int status = FailureStatus;
-    DesktopPicker::Handlers handlers;
-    handlers.ended = [&](const DesktopPicker::Ending& ending) {
-        status = StatusOfPick(ending, line, colors,
-                              QStringLiteral("the desktop portal gave no color (no portal, or no "
-                                             "color picker in it)"));
-        QCoreApplication::exit(status);
-    };
-    picker.start(nullptr, std::move(handlers));
-    QCoreApplication::exec();
-    return status;
+    if (mode == PickerMode::Screenshot) {
+        PrepareToolkit();
+        auto app = std::make_unique<QApplication>(argc, argv);
+        ConfigureApplication(*app);
+        return app;
+    }
+    if (mode == PickerMode::Wlroots) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
-// One pick on the frozen outputs of a wlroots compositor. The program shows no
-// window of its own: the toolkit only draws the loupe's text, offscreen.
-int PickOnWlroots(int& argc, char** argv, const CommandLine& line)
+// Why a command's pick failed, in one line.
+QString CommandPickFailure(DesktopPicker& picker)
 {
-    // The overlays first, before the toolkit starts: the desktop freezes at once.
-    WlrootsPicker picker;
-    if (!picker.prepare()) {
-        std::fprintf(stderr, "huvella: %s\n", qPrintable(picker.failure()));
+    if (auto* wlroots = dynamic_cast<WlrootsPicker*>(&picker); wlroots != nullptr)
+        return wlroots->failure().isEmpty()
+                   ? QStringLiteral("the Wayland compositor ended the pick")
+                   : wlroots->failure();
+    return QStringLiteral("the desktop portal gave no color (no portal, or no color picker in it)");
+}
+
+// One pick by a DesktopPicker, whichever way: the loupe, where the way shows
+// one, follows each move of the point aimed at (there is no window whose ticks
+// would pace it), and the ending is the exit status.
+int RunCommandPicker(int& argc, char** argv, const CommandLine& line, PickerMode mode)
+{
+    auto portal = std::make_unique<QtDBusColorPortal>();
+    std::unique_ptr<DesktopPicker> picker = MakeCommandPicker(mode, *portal);
+    if (auto* wlroots = dynamic_cast<WlrootsPicker*>(picker.get());
+        wlroots && !wlroots->prepare()) {
+        std::fprintf(stderr, "huvella: %s\n", qPrintable(wlroots->failure()));
         return FailureStatus;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = CommandApplication(mode, argc, argv);
     ClassicSystemColors colors;
     std::unique_ptr<PickerLoupe> loupe;
     int status = FailureStatus;
-    // The loupe follows each move: there is no window whose ticks would pace it.
-    picker.moved = [&] {
-        if (!loupe)
+    const auto follow = [&] {
+        DesktopPixels* live = picker->live();
+        if (!loupe || live == nullptr)
             return;
-        if (const std::optional<QPoint> at = picker.live()->cursorPos())
+        if (const std::optional<QPoint> at = live->cursorPos())
             loupe->follow(*at);
     };
     DesktopPicker::Handlers handlers;
-    handlers.started = [&] { loupe = std::make_unique<PickerLoupe>(*picker.live()); };
+    handlers.started = [&] {
+        if (DesktopPixels* live = picker->live(); live != nullptr && live->showsOverlays())
+            loupe = std::make_unique<PickerLoupe>(*live);
+        follow();
+    };
+    handlers.moved = follow;
     handlers.ended = [&](const DesktopPicker::Ending& ending) {
         loupe.reset();
-        status = StatusOfPick(ending, line, colors,
-                              picker.failure().isEmpty()
-                                  ? QStringLiteral("the Wayland compositor ended the pick")
-                                  : picker.failure());
+        status = StatusOfPick(ending, line, colors, CommandPickFailure(*picker));
         QCoreApplication::exit(status);
     };
-    picker.start(nullptr, std::move(handlers));
-    QGuiApplication::exec();
+    picker->start(nullptr, std::move(handlers));
+    QCoreApplication::exec();
+    loupe.reset();
+    // Before the application: what the portal still answers is heard to the end.
+    picker.reset();
+    portal.reset();
     return status;
 }
 
@@ -157,22 +171,20 @@ int RunPick(int& argc, char** argv, const CommandLine& line)
 {
     // A failure is one line of ours: the Wayland library's own messages stay out.
     wl_log_set_handler_client([](const char*, va_list) {});
-    PickerMode mode = ResolvePickerMode(line.picker);
-    if (line.picker == PickerMode::Auto && mode == PickerMode::Portal) {
-        const WaylandOffers offers = ProbeWaylandOffers();
+    // Only a Wayland session with the choice left to the program asks the
+    // compositor; one that took the connection and does not answer ends here.
+    WaylandOffers offers;
+    if (line.picker == PickerMode::Auto && ResolvePickerMode(line.picker) == PickerMode::Portal) {
+        offers = ProbeWaylandOffers();
         if (!offers.answered) {
             std::fprintf(stderr, "huvella: %s\n",
                          qPrintable(WaylandFailure(WaylandWait::TimedOut)));
             return FailureStatus;
         }
-        mode = ChooseWaylandPicker(offers);
     }
-    if (mode == PickerMode::Wlroots)
-        return PickOnWlroots(argc, argv, line);
-    // A command has no window to follow the pointer in: where the window
-    // would cast the screen, the command picks once through the portal.
-    if (mode == PickerMode::Portal || mode == PickerMode::ScreenCast)
-        return PickThroughPortal(argc, argv, line);
+    const PickerMode mode = CommandPickWay(line.picker, HasDisplay(), offers);
+    if (mode != PickerMode::X11 && mode != PickerMode::Auto)
+        return RunCommandPicker(argc, argv, line, mode);
     // The grab comes first: with no X display there is no QApplication to make.
     QString failure;
     std::unique_ptr<X11PointerGrab> grab = X11PointerGrab::start(failure, GrabPatience);

@@ -1,8 +1,9 @@
 #pragma once
 // One way of taking a color from the desktop, as the window's picker button
-// drives it. There are four, one class each: live sampling of the X11 screen,
+// drives it. There are five, one class each: live sampling of the X11 screen,
 // the desktop portal's one-shot picker, the frozen frame of a wlroots desktop,
-// and screen casting through the portal. The button starts and stops every one
+// screen casting through the portal, and the frozen frame of the portal's
+// screenshot. The button starts and stops every one
 // of them the same way; they differ only in what they give back:
 // - a live way hands out the desktop it samples (`live()`): from `started` on,
 //   each 50 ms tick of the window reads the pointer and the pixels under it
@@ -39,6 +40,9 @@ public:
         // The pick is over without the window asking. Runs once, from the event
         // loop, never from inside start() or stop().
         std::function<void(const Ending&)> ended;
+        // A live way that ends by itself: the point aimed at moved. What has no
+        // window ticking (a command's pick) follows it from here.
+        std::function<void()> moved = nullptr; // may be left out where nothing follows it
     };
 
     virtual ~DesktopPicker() = default;

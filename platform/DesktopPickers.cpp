@@ -5,6 +5,7 @@
 #include "platform/portal/PortalPicker.h"
 #include "platform/portal/ScreenCastPicker.h"
 #include "platform/portal/ScreenCastPortal.h"
+#include "platform/portal/ScreenshotPicker.h"
 #include "platform/wlroots/WlrootsPicker.h"
 #include "platform/x11/X11LivePicker.h"
 
@@ -28,6 +29,15 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
         // A compositor silent this time is asked again at the next pick.
         platform.ProbeCompositor = !offers.answered;
     }
+    // The one-shot pick, also where another way hands a pick over to it.
+    const auto onePick = [&platform]() -> std::unique_ptr<DesktopPicker> {
+        if (platform.Portal == nullptr)
+            return nullptr;
+        return std::make_unique<PortalPicker>(*platform.Portal);
+    };
+    const auto screenCast = [&platform, onePick] {
+        return std::make_unique<ScreenCastPicker>(platform.ScreenCastModule, onePick());
+    };
     switch (platform.Picker) {
     case PickerMode::Portal:
         if (platform.Portal != nullptr)
@@ -36,13 +46,44 @@ std::unique_ptr<DesktopPicker> MakeDesktopPicker(Platform& platform)
     case PickerMode::Wlroots:
         return std::make_unique<WlrootsPicker>();
     case PickerMode::ScreenCast:
-        return std::make_unique<ScreenCastPicker>(
-            platform.ScreenCastModule, platform.Portal != nullptr
-                                           ? std::make_unique<PortalPicker>(*platform.Portal)
-                                           : nullptr);
+        return screenCast();
+    case PickerMode::Screenshot:
+        // Refused, the pick goes on as the automatic choice would have taken it,
+        // later: the ways are captured by value.
+        return std::make_unique<ScreenshotPicker>(
+            [onePick, screenCast]() -> std::unique_ptr<DesktopPicker> {
+                if (ScreenCastPortal::offersCursorMetadata())
+                    return screenCast();
+                return onePick();
+            });
     case PickerMode::Auto:
     case PickerMode::X11:
         break;
     }
     return std::make_unique<X11LivePicker>(platform.Desktop);
+}
+
+PickerMode CommandPickWay(PickerMode asked, bool hasDisplay, const WaylandOffers& offers)
+{
+    PickerMode mode = ResolvePickerMode(asked);
+    if (asked == PickerMode::Auto && mode == PickerMode::Portal) {
+        if (ChooseWaylandPicker(offers) == PickerMode::Wlroots)
+            mode = PickerMode::Wlroots;
+        else if (hasDisplay)
+            mode = PickerMode::Screenshot;
+    }
+    return mode == PickerMode::ScreenCast ? PickerMode::Portal : mode;
+}
+
+std::unique_ptr<DesktopPicker> MakeCommandPicker(PickerMode mode, ColorPortal& portal)
+{
+    switch (mode) {
+    case PickerMode::Wlroots:
+        return std::make_unique<WlrootsPicker>();
+    case PickerMode::Screenshot:
+        return std::make_unique<ScreenshotPicker>(
+            [&portal] { return std::make_unique<PortalPicker>(portal); });
+    default:
+        return std::make_unique<PortalPicker>(portal);
+    }
 }

@@ -100,4 +100,19 @@ public:
     // program's, so that the overlay moving on shows it again without asking the window
     // to repaint; `keep` false ends that. Nothing where the desktop cannot.
     virtual void keepUnderOverlay(quintptr /*window*/, bool /*keep*/) {}
+
+protected:
+    // The block around `centre` read one pixelAt a cell, on `monitor`: for a desktop
+    // whose pixels are all at hand (a frozen copy), where one read costs nothing.
+    Block readBlock(QPoint centre, QRect monitor)
+    {
+        Block block;
+        block.centre = centre;
+        block.pixel = pixelAt(centre.x(), centre.y());
+        block.monitor = monitor;
+        for (int dy = -Block::Radius; dy <= Block::Radius; ++dy)
+            for (int dx = -Block::Radius; dx <= Block::Radius; ++dx)
+                block.at(dx, dy) = pixelAt(centre.x() + dx, centre.y() + dy).color;
+        return block;
+    }
 };

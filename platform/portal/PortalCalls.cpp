@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 
 QString PortalRequestPath(const QString& uniqueName, const QString& token)
@@ -61,6 +62,19 @@ QDBusServiceWatcher* WatchPortalOwner(QObject* parent, std::function<void()> lef
                 left();
         });
     return watcher;
+}
+
+QDBusPendingCall PortalResponses::call(const QString& interface, const QString& method,
+                                       QList<QVariant> arguments, QVariantMap options)
+{
+    const QString token = PortalToken();
+    options.insert(QStringLiteral("handle_token"), token);
+    listen(PortalRequestPath(PortalBus().baseService(), token));
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(PortalService, PortalPath, interface, method);
+    arguments.append(options);
+    message.setArguments(arguments);
+    return PortalBus().asyncCall(message);
 }
 
 void PortalResponses::listen(const QString& path)

@@ -9,11 +9,15 @@
 
 class QDBusConnection;
 class QDBusServiceWatcher;
+class QDBusPendingCall;
 class QObject;
 
 inline const QString PortalService = QStringLiteral("org.freedesktop.portal.Desktop");
 inline const QString PortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 inline const QString PortalRequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+// The color pick and the screenshot.
+inline const QString PortalScreenshotInterface =
+    QStringLiteral("org.freedesktop.portal.Screenshot");
 
 // The Request path the portal will use for a call given `token` as its
 // handle_token: the caller's unique name without its ':' and with '.' as '_'.
@@ -49,6 +53,12 @@ class PortalResponses {
 public:
     PortalResponses(QObject* receiver, const char* slot) : FReceiver(receiver), FSlot(slot) {}
 
+    // Calls `method` of the portal's `interface` with `arguments` and then
+    // `options` given a fresh handle_token, listening at the Request's path
+    // first: an answer that comes at once is not missed. The reply names the
+    // path the portal chose, which an older portal makes up itself.
+    QDBusPendingCall call(const QString& interface, const QString& method,
+                          QList<QVariant> arguments, QVariantMap options);
     // Listens at `path` instead of wherever it listened before.
     void listen(const QString& path);
     // Listens nowhere.

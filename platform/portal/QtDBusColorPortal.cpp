@@ -18,7 +18,6 @@
 
 namespace {
 
-const QString ScreenshotInterface = QStringLiteral("org.freedesktop.portal.Screenshot");
 // PickColor came with version 2 of the Screenshot interface.
 constexpr uint PickColorVersion = 2;
 
@@ -106,7 +105,7 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
     QDBusMessage get = QDBusMessage::createMethodCall(
         PortalService, PortalPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
-    get << ScreenshotInterface << QStringLiteral("version");
+    get << PortalScreenshotInterface << QStringLiteral("version");
     auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(get), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, request](QDBusPendingCallWatcher* call) {
@@ -129,13 +128,10 @@ void QtDBusColorPortal::pick(const QWindow* parent, Answered answered)
 // answer that comes at once is not missed.
 void QtDBusColorPortal::callPickColor(quint64 request)
 {
-    const QString token = PortalToken();
-    const QString expected = PortalRequestPath(bus().baseService(), token);
-    FResponses.listen(expected);
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        PortalService, PortalPath, ScreenshotInterface, QStringLiteral("PickColor"));
-    call << FParent << QVariantMap{{QStringLiteral("handle_token"), token}};
-    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
+    const QDBusPendingCall pending =
+        FResponses.call(PortalScreenshotInterface, QStringLiteral("PickColor"), {FParent}, {});
+    const QString expected = FResponses.path();
+    auto* watcher = new QDBusPendingCallWatcher(pending, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, request, expected](QDBusPendingCallWatcher* call) {
                 call->deleteLater();

@@ -92,10 +92,12 @@ void ScreenCastPicker::onNoPointer()
     FStarted = false; // no ticks: the one-shot pick samples nothing
     FDesktop.reset();
     FPortal.close();
-    FOneShot->start(FWindow, {nullptr, [this, pick = FPicks](const Ending& ending) {
-                                  if (pick == FPicks && FRunning)
-                                      endLater(ending);
-                              }});
+    Handlers oneShot;
+    oneShot.ended = [this, pick = FPicks](const Ending& ending) {
+        if (pick == FPicks && FRunning)
+            endLater(ending);
+    };
+    FOneShot->start(FWindow, std::move(oneShot));
 }
 
 // The desktop stopped sharing ("Stop sharing" in GNOME): sampling stops as

@@ -245,17 +245,12 @@ void ScreenCastPortal::openRemote()
 void ScreenCastPortal::request(const QString& method, QList<QVariant> arguments,
                                QVariantMap options, Answered answered)
 {
-    const QString token = PortalToken();
-    options.insert(QStringLiteral("handle_token"), token);
-    const QString expected = PortalRequestPath(bus().baseService(), token);
     FAnswered = std::move(answered);
+    const QDBusPendingCall pending =
+        FResponses.call(ScreenCastInterface, method, std::move(arguments), std::move(options));
+    const QString expected = FResponses.path();
     FExpected = expected;
-    FResponses.listen(expected);
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(PortalService, PortalPath, ScreenCastInterface, method);
-    arguments.append(options);
-    call.setArguments(arguments);
-    auto* watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(pending, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, expected, session = FSessions](QDBusPendingCallWatcher* call) {
                 call->deleteLater();

@@ -991,15 +991,8 @@ DesktopPixels::Pixel WlrootsOverlay::pixelAt(int x, int y)
 
 DesktopPixels::Block WlrootsOverlay::blockAt(QPoint centre)
 {
-    Block block;
-    block.centre = centre;
-    block.pixel = pixelAt(centre.x(), centre.y());
-    if (const OverlayOutput* output = FConnection->outputAt(centre))
-        block.monitor = output->desktopRect();
-    for (int dy = -Block::Radius; dy <= Block::Radius; ++dy)
-        for (int dx = -Block::Radius; dx <= Block::Radius; ++dx)
-            block.at(dx, dy) = pixelAt(centre.x() + dx, centre.y() + dy).color;
-    return block;
+    const OverlayOutput* output = FConnection->outputAt(centre);
+    return readBlock(centre, output != nullptr ? output->desktopRect() : QRect());
 }
 
 bool WlrootsOverlay::showOverlay(QPoint at, const QImage& picture)

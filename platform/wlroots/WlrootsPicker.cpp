@@ -50,10 +50,7 @@ void WlrootsPicker::fail(Handlers handlers)
 
 void WlrootsPicker::run(Handlers handlers)
 {
-    FOverlay->moved = [this] {
-        if (moved)
-            moved();
-    };
+    FOverlay->moved = handlers.moved;
     FOverlay->finished = [this, ended = handlers.ended](WlrootsOverlay::Outcome outcome,
                                                         HSLUtils::TColor color) {
         // The overlay goes once this call is over; its desktop is no longer sampled.

@@ -25,8 +25,6 @@ public:
     bool isRunning() const override;
     DesktopPixels* live() override;
 
-    // Runs at each move of the point aimed at while the overlays are up.
-    std::function<void()> moved;
     // Why the last start failed, for a message of one line.
     QString failure() const { return FFailure; }
 

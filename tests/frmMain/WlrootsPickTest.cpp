@@ -90,6 +90,37 @@ int Type(const QStringList& keys)
     return RunAlongside(QStringLiteral("wtype"), arguments);
 }
 
+// Types `keys` until `done`: each wtype run is a keyboard of its own, and on a
+// busy machine its keys can come before the program has taken that keyboard
+// from the seat, and are lost as a real keyboard's never are. A key lost is
+// typed once more; one merely slow would show as a second step in the result.
+template <typename Done> bool TypeUntil(const QStringList& keys, Done done)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (Type(keys) != 0)
+            return false;
+        if (QTest::qWaitFor(done, 5000))
+            return true;
+    }
+    return false;
+}
+
+// A virtual keyboard that stays on the seat while it lives, so that the
+// program keeps its keyboard and a wtype run's keys go through it.
+struct KeyboardKept {
+    KeyboardKept()
+    {
+        FProcess.start(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("600000")});
+        FProcess.waitForStarted();
+    }
+    ~KeyboardKept()
+    {
+        FProcess.kill();
+        FProcess.waitForFinished();
+    }
+    QProcess FProcess;
+};
+
 QImage Screenshot()
 {
     QProcess grim;
@@ -183,8 +214,7 @@ TEST_F(WlrootsPick, TheFieldsFollowThePointerOverTheFrozenDesktop)
     EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(A)));
     pointer.move(B);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(B); }, 5000));
-    EXPECT_EQ(Type({QStringLiteral("Escape")}), 0);
-    EXPECT_TRUE(WaitForCaption(form, Pick));
+    EXPECT_TRUE(TypeUntil({QStringLiteral("Escape")}, [&] { return form.btn6->text() == Pick; }));
     EXPECT_EQ(ShownFields::of(form), before);
 
     // A click picks the pixel under the pointer; the fields keep it.
@@ -202,8 +232,9 @@ TEST_F(WlrootsPick, TheFieldsFollowThePointerOverTheFrozenDesktop)
     ASSERT_TRUE(StartPick(form));
     pointer.move(D);
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D); }, 5000));
-    EXPECT_EQ(Type({QStringLiteral("Right"), QStringLiteral("Return")}), 0);
-    EXPECT_TRUE(WaitForCaption(form, Pick));
+    EXPECT_TRUE(TypeUntil({QStringLiteral("Right")},
+                          [&] { return form.CurrentColor() == colorAt(D + QPoint(1, 0)); }));
+    EXPECT_TRUE(TypeUntil({QStringLiteral("Return")}, [&] { return form.btn6->text() == Pick; }));
     EXPECT_EQ(ShownFields::of(form), ShownFields::consistentWith(colorAt(D + QPoint(1, 0))));
 }
 
@@ -215,13 +246,11 @@ TEST_F(WlrootsPick, DevicesReplacedDuringAPickAreHeard)
     DesktopPlatform platform;
     TForm1 form(platform.platform);
     ASSERT_TRUE(pickingAt(form, D));
-    EXPECT_EQ(Type({QStringLiteral("Right")}), 0);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D + QPoint(1, 0)); }, 5000));
-    EXPECT_EQ(Type({QStringLiteral("Down")}), 0);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return form.CurrentColor() == colorAt(D + QPoint(1, 1)); }, 5000))
-        << "a second keyboard's key was lost";
+    EXPECT_TRUE(TypeUntil({QStringLiteral("Right")},
+                          [&] { return form.CurrentColor() == colorAt(D + QPoint(1, 0)); }));
+    EXPECT_TRUE(TypeUntil({QStringLiteral("Down")}, [&] {
+        return form.CurrentColor() == colorAt(D + QPoint(1, 1));
+    })) << "a second keyboard's key was lost";
 
     pointer.replace();
     pointer.move(A);
@@ -279,8 +308,9 @@ TEST_F(WlrootsPick, AHeldArrowKeyRepeats)
 {
     DesktopPlatform platform;
     TForm1 form(platform.platform);
+    const KeyboardKept keyboard;
     ASSERT_TRUE(pickingAt(form, D));
-    // One keyboard for all of it: held 1.5 s, past the seat's delay.
+    // Held 1.5 s, past the seat's delay, through the keyboard kept.
     EXPECT_EQ(RunAlongside(QStringLiteral("wtype"),
                            {QStringLiteral("-s"), QStringLiteral("300"), QStringLiteral("-P"),
                             QStringLiteral("Right"), QStringLiteral("-s"), QStringLiteral("1500"),
