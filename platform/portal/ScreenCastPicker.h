@@ -32,6 +32,7 @@ private:
     void onGranted(ScreenCastPortal::Grant grant);
     // The streams never tell where the pointer is: the session closes, and the
     // one-shot pick goes on with the same window and handlers.
+    void handOverLater();
     void onNoPointer();
     // Ends the pick from the event loop, after whatever called this returned:
     // a stream may report its failure from inside its own callback.

@@ -14,6 +14,10 @@ Cases:
            pixel-exact in every field; Enter stops it; a second pick shows no
            dialog and follows at once; a click on the button stops it
   cross    the pointer crossing between every pair of monitors, both ways
+  noimage  KDE's dialog shared by clicking its monitor's tile; KWin's virtual
+           outputs send no image, so the fields keep their color while the
+           streams run, then the one-shot pick (KWin's own picker) takes over
+           and gives the pixel exactly; a second pick shows no dialog
   oneshot  huvella --pick --picker=portal, and the window with
            --picker=portal, through the desktop's own picker clicked at a
            known point
@@ -140,6 +144,33 @@ def share_dialog(*args):
     return subprocess.run(SHARE_DIALOG + list(args)).returncode
 
 
+def share_kde_tiles(desktop, monitors):
+    """KDE's tiles have no accessible action: clicked where the dialog, put
+    at a known place, shows them. Monitors: indices among the monitor tiles."""
+    lines = subprocess.run(SHARE_DIALOG + ["tiles"], capture_output=True, text=True).stdout
+    tiles = [line.split() for line in lines.splitlines()]
+    screens = [t for t in tiles if " ".join(t[:-2]) not in ("New Virtual Output", "Full Workspace")]
+    if not check(len(screens) >= len(monitors), f"the share dialog's tiles: {tiles}"):
+        return False
+    first = desktop.names()[0]
+    for i in monitors:
+        desktop.pointer(f"move {first} {screens[i][-2]} {screens[i][-1]}")
+        desktop.pointer("click")
+    return share_dialog("share") == 0
+
+
+def picked_by_desktop(desktop, window, name, x, y):
+    """The desktop's own picker takes the click once shown; until then a click
+    picks nothing."""
+    want = desktop.want(name, x, y)
+    for _ in range(50):
+        desktop.pointer(f"move {name} {x} {y}")
+        desktop.pointer("click")
+        if wait_for(lambda: window.fields() == want, seconds=1):
+            break
+    return check(window.fields() == want, f"at ({x}, {y}): fields {window.fields()}, expected {want}")
+
+
 def points_on(desktop, name):
     """Points near the edges and inside, away from the window (which the
     desktop places on the left) and from GNOME's top bar."""
@@ -241,18 +272,33 @@ def case_oneshot(desktop):
     x, y = width // 3 + 1, height * 3 // 4 + 1
     process, window = start_window(desktop, "--picker=portal")
     window.press(PICK)
-    want = desktop.want(name, x, y)
-    for _ in range(50):
-        desktop.pointer(f"move {name} {x} {y}")
-        desktop.pointer("click")
-        if wait_for(lambda: window.fields() == want, seconds=1):
-            break
-    check(window.fields() == want, f"the window's one-shot pick shows {window.fields()}, "
-                                   f"expected {want}")
+    picked_by_desktop(desktop, window, name, x, y)
     stop_window(process, window)
 
 
-CASES = {"cancel": case_cancel, "live": case_live, "cross": case_cross, "oneshot": case_oneshot}
+def case_noimage(desktop):
+    name = desktop.names()[0]
+    width, height = desktop.size(name)
+    process, window = start_window(desktop)
+    before = window.fields()
+    window.press(PICK)
+    check(share_kde_tiles(desktop, [0]), "no share dialog to share with")
+    # The dialog gone, the streams run; with no image the fields stay.
+    check(wait_for(lambda: share_dialog("present") == 1), "the share dialog stayed")
+    check(window.caption(PICK) != PICK, "the pick ended when shared")
+    check(window.fields() == before, f"the fields changed with no image: {window.fields()}")
+    picked_by_desktop(desktop, window, name, width * 5 // 8 + 2, height // 3 + 7)
+    check(wait_for(lambda: window.caption(PICK) == PICK), "the button kept its stop caption")
+
+    # Again, in the same run: the grant is restored, no dialog.
+    window.press(PICK)
+    picked_by_desktop(desktop, window, name, width * 3 // 4 + 11, height // 4 + 13)
+    check(share_dialog("present") == 1, "the second pick showed the share dialog")
+    check(window.app.get_child_count() == 1, "the pick showed a message")
+    stop_window(process, window)
+
+
+CASES = {"cancel": case_cancel, "noimage": case_noimage, "live": case_live, "cross": case_cross, "oneshot": case_oneshot}
 
 
 def main():
