@@ -112,8 +112,11 @@ def forget(window):
         press(box)
 
 
-# Where KDE's dialog is put: on the first monitor, clear of the desktop's edges.
-PLACE = (200, 150)
+# Where KDE's dialog is put: on the first monitor, clear of the desktop's
+# edges; taller by GROW, for a second row of tiles (two monitors give four)
+# to show without scrolling.
+PLACE = (200, 100)
+GROW = 400
 
 MOVE_SCRIPT = """
 for (const window of workspace.clientList()) {
@@ -122,7 +125,7 @@ for (const window of workspace.clientList()) {
         // that the surface's corner lands at the place.
         const frame = window.frameGeometry, surface = window.bufferGeometry;
         window.frameGeometry = {x: frame.x + %d - surface.x, y: frame.y + %d - surface.y,
-                                width: frame.width, height: frame.height};
+                                width: frame.width, height: frame.height + %d};
     }
 }
 """
@@ -133,7 +136,7 @@ def kwin_place_dialog():
     its own surface."""
     bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
     with tempfile.NamedTemporaryFile("w", suffix=".js", delete=False) as script:
-        script.write(MOVE_SCRIPT % PLACE)
+        script.write(MOVE_SCRIPT % (*PLACE, GROW))
     name = "huvella-place-share-dialog"
     def kwin(method, args=None):
         return bus.call_sync("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", method,
@@ -160,8 +163,20 @@ def tile_centres(window):
 
 
 def print_tiles(window):
-    # KWin moves the window itself, at once; the client is not asked.
+    # Laid out once the tiles have a size.
+    deadline = time.monotonic() + BOUND
+    while not all(x > 0 and y > 0 for _, x, y in tile_centres(window)):
+        if time.monotonic() > deadline:
+            sys.exit("share_dialog: the tiles were never laid out")
+        time.sleep(0.1)
+    # KWin moves the window itself, at once; the new size the client lays
+    # out in its own time.
+    height = window.get_size().y
     kwin_place_dialog()
+    while window.get_size().y < height + GROW:
+        if time.monotonic() > deadline:
+            sys.exit("share_dialog: the dialog did not grow")
+        time.sleep(0.1)
     for name, x, y in tile_centres(window):
         print(name, PLACE[0] + x, PLACE[1] + y, flush=True)
 
