@@ -18,7 +18,8 @@ Cases:
            virtual outputs send no image, so the fields keep their color while
            the streams run, then the one-shot pick (KWin's own picker) takes
            over and gives the pixel exactly (on the last monitor); a second
-           pick shows no dialog; a click on the button stops a third
+           pick shows no dialog; a click on the button stops a third, Enter
+           a fourth
   oneshot  huvella --pick --picker=portal, and the window with
            --picker=portal, through the desktop's own picker clicked at a
            known point
@@ -312,6 +313,15 @@ def case_noimage(desktop):
     window.press(PICK)
     check(wait_for(lambda: window.caption(PICK) == PICK), "a click did not stop the pick")
     check(window.fields() == desktop.want(names[0], x, y), "stopping changed the color")
+
+    # Enter stops it too. The pointer elsewhere: had KWin's picker taken the
+    # key instead (the hand-over), the fields would show that pixel.
+    desktop.pointer(f"move {names[0]} {x + 40} {y + 40}")
+    check(window.focus(PICK), "the button took no focus")
+    window.press(PICK)
+    desktop.pointer("key Return")
+    check(wait_for(lambda: window.caption(PICK) == PICK), "Enter did not stop the pick")
+    check(window.fields() == desktop.want(names[0], x, y), "Enter changed the color")
     check(window.app.get_child_count() == 1, "the pick showed a message")
     stop_window(process, window)
 
