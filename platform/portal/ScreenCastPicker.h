@@ -16,7 +16,8 @@ public:
     // `module`: the path of huvella-screencast.so; empty: beside the module
     // this code is linked into (huvella-gui.so), found at the first pick.
     // `oneShot`: the pick that takes over, in the same pick, when the streams
-    // bring images but never the pointer; without one such a pick fails.
+    // bring images but never the pointer, or never an image; without one
+    // such a pick fails.
     explicit ScreenCastPicker(QString module, std::unique_ptr<DesktopPicker> oneShot = nullptr);
     ~ScreenCastPicker() override;
 
