@@ -20,6 +20,8 @@ Cases:
            over and gives the pixel exactly (on the last monitor); a second
            pick shows no dialog; a click on the button stops a third, Enter
            a fourth
+  workspace  as noimage, with KDE's "Full Workspace" tile: one stream across
+           every monitor
   oneshot  huvella --pick --picker=portal, and the window with
            --picker=portal, through the desktop's own picker clicked at a
            known point
@@ -149,20 +151,24 @@ def share_dialog(*args):
 NOT_MONITORS = ("New Virtual Output", "Full Workspace")
 
 
-def share_kde_tiles(desktop, monitors):
+def share_kde_tiles(desktop, monitors, workspace=False):
     """KDE's tiles have no accessible action: clicked where the dialog, put
-    at a known place, shows them. Monitors: indices among the monitor tiles."""
+    at a known place, shows them. Monitors: indices among the monitor tiles;
+    workspace: "Full Workspace" instead."""
     # A click may come before KWin has mapped the dialog where it was put:
     # Share then does nothing, and the tiles are clicked again.
     for _ in range(5):
         lines = subprocess.run(SHARE_DIALOG + ["tiles"], capture_output=True, text=True).stdout
         tiles = [line.split() for line in lines.splitlines()]
         screens = [t for t in tiles if " ".join(t[:-2]) not in NOT_MONITORS]
-        if len(screens) < len(monitors):
+        chosen = [screens[i] for i in monitors if i < len(screens)]
+        if workspace:
+            chosen = [t for t in tiles if " ".join(t[:-2]) == "Full Workspace"]
+        if not chosen or len(chosen) < (1 if workspace else len(monitors)):
             continue
         first = desktop.names()[0]
-        for i in monitors:
-            desktop.pointer(f"move {first} {screens[i][-2]} {screens[i][-1]}")
+        for tile in chosen:
+            desktop.pointer(f"move {first} {tile[-2]} {tile[-1]}")
             desktop.pointer("click")
         if share_dialog("share") != 0:
             return False
@@ -288,12 +294,12 @@ def case_oneshot(desktop):
     stop_window(process, window)
 
 
-def case_noimage(desktop):
+def case_noimage(desktop, workspace=False):
     names = desktop.names()
     process, window = start_window(desktop)
     before = window.fields()
     window.press(PICK)
-    check(share_kde_tiles(desktop, range(len(names))), "the share dialog stayed")
+    check(share_kde_tiles(desktop, range(len(names)), workspace), "the share dialog stayed")
     # The dialog gone, the streams run; with no image the fields stay.
     check(window.caption(PICK) != PICK, "the pick ended when shared")
     check(window.fields() == before, f"the fields changed with no image: {window.fields()}")
@@ -326,7 +332,8 @@ def case_noimage(desktop):
     stop_window(process, window)
 
 
-CASES = {"cancel": case_cancel, "noimage": case_noimage, "live": case_live, "cross": case_cross, "oneshot": case_oneshot}
+CASES = {"cancel": case_cancel, "noimage": case_noimage,
+         "workspace": lambda desktop: case_noimage(desktop, workspace=True), "live": case_live, "cross": case_cross, "oneshot": case_oneshot}
 
 
 def main():
