@@ -186,7 +186,8 @@ def picked_by_desktop(desktop, window, name, x, y):
         desktop.pointer("click")
         if wait_for(lambda: window.fields() == want, seconds=1):
             break
-    return check(window.fields() == want, f"at ({x}, {y}): fields {window.fields()}, expected {want}")
+    return check(window.fields() == want,
+                 f"at ({x}, {y}): fields {window.fields()}, expected {want}")
 
 
 def points_on(desktop, name):
@@ -333,7 +334,8 @@ def case_noimage(desktop, workspace=False):
 
 
 CASES = {"cancel": case_cancel, "noimage": case_noimage,
-         "workspace": lambda desktop: case_noimage(desktop, workspace=True), "live": case_live, "cross": case_cross, "oneshot": case_oneshot}
+         "workspace": lambda desktop: case_noimage(desktop, workspace=True), "live": case_live,
+         "cross": case_cross, "oneshot": case_oneshot}
 
 
 def main():
