@@ -36,6 +36,10 @@ public:
         // is (the streams carry no cursor metadata): ticks would never read
         // anything. Called once, from the event loop.
         std::function<void()> noPointer;
+        // Every stream has run for a few seconds and none has sent an image
+        // (KWin's virtual outputs repaint only when a window changes): ticks
+        // would never read a color. Called once, from the event loop.
+        std::function<void()> noImage;
     };
 
     // Connects to the remote on `fd` (taken over: closed by the desktop) and

@@ -103,6 +103,10 @@ void PipeWireDesktop::onRunning()
         if (!stream->isRunning())
             return;
     FRunning = true;
+    QTimer::singleShot(ImageDeadline, this, [this] {
+        if (!FFailed && !FImageSeen && FHandlers.noImage)
+            FHandlers.noImage();
+    });
     if (FHandlers.running)
         FHandlers.running();
 }

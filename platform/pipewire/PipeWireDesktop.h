@@ -36,6 +36,9 @@ private:
     // spaces side by side stay far within int.
     static constexpr std::size_t MaxStreams = 64;
     static constexpr int PointerDeadline = 1000; // ms
+    // Compositors send an image as a stream starts; a busy machine may take
+    // its time.
+    static constexpr int ImageDeadline = 3000; // ms
 
     void onRunning();
     void onImage();

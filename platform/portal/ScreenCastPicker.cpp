@@ -72,17 +72,22 @@ void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
                                         [this] {
                                             endLater({EndingKind::Failed, 0});
                                         },
-                                        [this] {
-                                            // Not from inside the desktop's own call.
-                                            QTimer::singleShot(0, this, [this, pick = FPicks] {
-                                                if (pick == FPicks && FRunning)
-                                                    onNoPointer();
-                                            });
-                                        }});
+                                        [this] { handOverLater(); }, [this] { handOverLater(); }});
     if (!opened)
         endLater({EndingKind::Failed, 0});
 }
 
+// Not from inside the desktop's own call.
+void ScreenCastPicker::handOverLater()
+{
+    QTimer::singleShot(0, this, [this, pick = FPicks] {
+        if (pick == FPicks && FRunning)
+            onNoPointer();
+    });
+}
+
+// The streams will never give a color (no pointer, or no image): the live
+// pick is never left silent, the one-shot pick takes over.
 void ScreenCastPicker::onNoPointer()
 {
     if (!FOneShot) {

@@ -18,7 +18,8 @@ public:
     // `module`: the path of huvella-screencast.so; empty: beside the module
     // this code is linked into (huvella-gui.so), found at the first pick.
     // `oneShot`: the pick that takes over, in the same pick, when the streams
-    // bring images but never the pointer; without one such a pick fails.
+    // bring images but never the pointer, or never an image; without one
+    // such a pick fails.
     explicit ScreenCastPicker(QString module, std::unique_ptr<DesktopPicker> oneShot = nullptr);
     ~ScreenCastPicker() override;
 
@@ -34,6 +35,7 @@ private:
     void onGranted(ScreenCastPortal::Grant grant);
     // The streams never tell where the pointer is: the session closes, and the
     // one-shot pick goes on with the same window and handlers.
+    void handOverLater();
     void onNoPointer();
     // Ends the pick from the event loop, after whatever called this returned:
     // a stream may report its failure from inside its own callback.

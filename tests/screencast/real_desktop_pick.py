@@ -14,6 +14,14 @@ Cases:
            pixel-exact in every field; Enter stops it; a second pick shows no
            dialog and follows at once; a click on the button stops it
   cross    the pointer crossing between every pair of monitors, both ways
+  noimage  KDE's dialog shared by clicking every monitor's tile; KWin's
+           virtual outputs send no image, so the fields keep their color while
+           the streams run, then the one-shot pick (KWin's own picker) takes
+           over and gives the pixel exactly (on the last monitor); a second
+           pick shows no dialog; a click on the button stops a third, Enter
+           a fourth
+  workspace  as noimage, with KDE's "Full Workspace" tile: one stream across
+           every monitor
   oneshot  huvella --pick --picker=portal, and the window with
            --picker=portal, through the desktop's own picker clicked at a
            known point
@@ -140,6 +148,48 @@ def share_dialog(*args):
     return subprocess.run(SHARE_DIALOG + list(args)).returncode
 
 
+NOT_MONITORS = ("New Virtual Output", "Full Workspace")
+
+
+def share_kde_tiles(desktop, monitors, workspace=False):
+    """KDE's tiles have no accessible action: clicked where the dialog, put
+    at a known place, shows them. Monitors: indices among the monitor tiles;
+    workspace: "Full Workspace" instead."""
+    # A click may come before KWin has mapped the dialog where it was put:
+    # Share then does nothing, and the tiles are clicked again.
+    for _ in range(5):
+        lines = subprocess.run(SHARE_DIALOG + ["tiles"], capture_output=True, text=True).stdout
+        tiles = [line.split() for line in lines.splitlines()]
+        screens = [t for t in tiles if " ".join(t[:-2]) not in NOT_MONITORS]
+        chosen = [screens[i] for i in monitors if i < len(screens)]
+        if workspace:
+            chosen = [t for t in tiles if " ".join(t[:-2]) == "Full Workspace"]
+        if not chosen or len(chosen) < (1 if workspace else len(monitors)):
+            continue
+        first = desktop.names()[0]
+        for tile in chosen:
+            desktop.pointer(f"move {first} {tile[-2]} {tile[-1]}")
+            desktop.pointer("click")
+        if share_dialog("share") != 0:
+            return False
+        if wait_for(lambda: share_dialog("present") == 1, seconds=5):
+            return True
+    return check(False, f"the share dialog's tiles: {tiles}")
+
+
+def picked_by_desktop(desktop, window, name, x, y):
+    """The desktop's own picker takes the click once shown; until then a click
+    picks nothing."""
+    want = desktop.want(name, x, y)
+    for _ in range(50):
+        desktop.pointer(f"move {name} {x} {y}")
+        desktop.pointer("click")
+        if wait_for(lambda: window.fields() == want, seconds=1):
+            break
+    return check(window.fields() == want,
+                 f"at ({x}, {y}): fields {window.fields()}, expected {want}")
+
+
 def points_on(desktop, name):
     """Points near the edges and inside, away from the window (which the
     desktop places on the left) and from GNOME's top bar."""
@@ -241,18 +291,51 @@ def case_oneshot(desktop):
     x, y = width // 3 + 1, height * 3 // 4 + 1
     process, window = start_window(desktop, "--picker=portal")
     window.press(PICK)
-    want = desktop.want(name, x, y)
-    for _ in range(50):
-        desktop.pointer(f"move {name} {x} {y}")
-        desktop.pointer("click")
-        if wait_for(lambda: window.fields() == want, seconds=1):
-            break
-    check(window.fields() == want, f"the window's one-shot pick shows {window.fields()}, "
-                                   f"expected {want}")
+    picked_by_desktop(desktop, window, name, x, y)
     stop_window(process, window)
 
 
-CASES = {"cancel": case_cancel, "live": case_live, "cross": case_cross, "oneshot": case_oneshot}
+def case_noimage(desktop, workspace=False):
+    names = desktop.names()
+    process, window = start_window(desktop)
+    before = window.fields()
+    window.press(PICK)
+    check(share_kde_tiles(desktop, range(len(names)), workspace), "the share dialog stayed")
+    # The dialog gone, the streams run; with no image the fields stay.
+    check(window.caption(PICK) != PICK, "the pick ended when shared")
+    check(window.fields() == before, f"the fields changed with no image: {window.fields()}")
+    width, height = desktop.size(names[-1])
+    picked_by_desktop(desktop, window, names[-1], width * 5 // 8 + 2, height // 3 + 7)
+    check(wait_for(lambda: window.caption(PICK) == PICK), "the button kept its stop caption")
+
+    # Again, in the same run: the grant is restored, no dialog.
+    width, height = desktop.size(names[0])
+    x, y = width * 3 // 4 + 11, height // 4 + 13
+    window.press(PICK)
+    picked_by_desktop(desktop, window, names[0], x, y)
+    check(share_dialog("present") == 1, "the second pick showed the share dialog")
+
+    # Stopped by the button while the streams run: the fields keep the color.
+    window.press(PICK)
+    window.press(PICK)
+    check(wait_for(lambda: window.caption(PICK) == PICK), "a click did not stop the pick")
+    check(window.fields() == desktop.want(names[0], x, y), "stopping changed the color")
+
+    # Enter stops it too. The pointer elsewhere: had KWin's picker taken the
+    # key instead (the hand-over), the fields would show that pixel.
+    desktop.pointer(f"move {names[0]} {x + 40} {y + 40}")
+    check(window.focus(PICK), "the button took no focus")
+    window.press(PICK)
+    desktop.pointer("key Return")
+    check(wait_for(lambda: window.caption(PICK) == PICK), "Enter did not stop the pick")
+    check(window.fields() == desktop.want(names[0], x, y), "Enter changed the color")
+    check(window.app.get_child_count() == 1, "the pick showed a message")
+    stop_window(process, window)
+
+
+CASES = {"cancel": case_cancel, "noimage": case_noimage,
+         "workspace": lambda desktop: case_noimage(desktop, workspace=True), "live": case_live,
+         "cross": case_cross, "oneshot": case_oneshot}
 
 
 def main():
