@@ -1,5 +1,6 @@
 #include "platform/ExportedWaylandHandle.h"
 
+#include "xdg-foreign-unstable-v1-client-protocol.h"
 #include "xdg-foreign-unstable-v2-client-protocol.h"
 
 #include <QEvent>
@@ -23,17 +24,20 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr std::chrono::seconds HandleWait{5};
-// A handle is an opaque token; one longer than this or with control
+// A handle is an opaque token, spaces included (Mutter draws its characters
+// from all of printable ASCII); one longer than this or with control
 // characters is no handle but a broken compositor.
 constexpr std::size_t LongestHandle = 256;
 
 // One window's export: its own queue, so that waiting for the handle never
 // dispatches Qt's queue, and the exported object, which must live as long as
-// the handle is to be honoured.
+// the handle is to be honoured. Unstable v2 where offered; else v1, all that
+// GNOME Shell 43 offers, whose portal backend imports v1 handles.
 struct Export {
     wl_surface* surface = nullptr;
     wl_event_queue* queue = nullptr;
-    zxdg_exported_v2* exported = nullptr;
+    zxdg_exported_v2* exportedV2 = nullptr;
+    zxdg_exported_v1* exportedV1 = nullptr;
     QString handle;
 
     Export() = default;
@@ -41,11 +45,25 @@ struct Export {
     Export& operator=(const Export&) = delete;
     ~Export()
     {
-        if (exported != nullptr)
-            zxdg_exported_v2_destroy(exported);
+        revoke();
         if (queue != nullptr)
             wl_event_queue_destroy(queue);
     }
+    void revoke()
+    {
+        if (exportedV2 != nullptr)
+            zxdg_exported_v2_destroy(exportedV2);
+        if (exportedV1 != nullptr)
+            zxdg_exported_v1_destroy(exportedV1);
+        exportedV2 = nullptr;
+        exportedV1 = nullptr;
+        handle.clear();
+    }
+};
+
+struct Exporters {
+    zxdg_exporter_v2* v2 = nullptr;
+    zxdg_exporter_v1* v1 = nullptr;
 };
 
 // Never destroyed: at exit Qt's connection is gone, and with it any need to
@@ -80,24 +98,28 @@ HideWatch& hideWatch()
 void onGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface,
               uint32_t /*version*/)
 {
-    auto** exporter = static_cast<zxdg_exporter_v2**>(data);
-    if (*exporter == nullptr && std::strcmp(interface, zxdg_exporter_v2_interface.name) == 0)
-        *exporter = static_cast<zxdg_exporter_v2*>(
+    auto& exporters = *static_cast<Exporters*>(data);
+    if (exporters.v2 == nullptr && std::strcmp(interface, zxdg_exporter_v2_interface.name) == 0)
+        exporters.v2 = static_cast<zxdg_exporter_v2*>(
             wl_registry_bind(registry, name, &zxdg_exporter_v2_interface, 1));
+    if (exporters.v1 == nullptr && std::strcmp(interface, zxdg_exporter_v1_interface.name) == 0)
+        exporters.v1 = static_cast<zxdg_exporter_v1*>(
+            wl_registry_bind(registry, name, &zxdg_exporter_v1_interface, 1));
 }
 void onGlobalRemove(void*, wl_registry*, uint32_t) {}
 const wl_registry_listener RegistryListener{onGlobal, onGlobalRemove};
 
-void onHandle(void* data, zxdg_exported_v2*, const char* handle)
+template <class Exported> void onHandle(void* data, Exported*, const char* handle)
 {
     const std::size_t length = std::strlen(handle);
     const bool printable = std::all_of(handle, handle + length, [](char c) {
-        return static_cast<unsigned char>(c) > 0x20 && c != 0x7f;
+        return static_cast<unsigned char>(c) >= 0x20 && c != 0x7f;
     });
     if (length > 0 && length <= LongestHandle && printable)
         *static_cast<QString*>(data) = QString::fromUtf8(handle, static_cast<qsizetype>(length));
 }
-const zxdg_exported_v2_listener ExportedListener{onHandle};
+const zxdg_exported_v2_listener ExportedV2Listener{onHandle<zxdg_exported_v2>};
+const zxdg_exported_v1_listener ExportedV1Listener{onHandle<zxdg_exported_v1>};
 
 void onDone(void* data, wl_callback*, uint32_t)
 {
@@ -154,27 +176,31 @@ void exportSurface(wl_display* display, wl_surface* surface, Export& e)
     e.queue = wl_display_create_queue(display);
     auto* wrapper = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
     wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(wrapper), e.queue);
-    auto* surfaceOnQueue = static_cast<wl_surface*>(wl_proxy_create_wrapper(surface));
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(surfaceOnQueue), e.queue);
     const Clock::time_point deadline = Clock::now() + HandleWait;
 
-    zxdg_exporter_v2* exporter = nullptr;
+    Exporters exporters;
     wl_registry* registry = wl_display_get_registry(wrapper);
-    wl_registry_add_listener(registry, &RegistryListener, &exporter);
-    if (roundTrip(display, wrapper, e.queue, deadline) && exporter != nullptr) {
-        e.exported = zxdg_exporter_v2_export_toplevel(exporter, surfaceOnQueue);
-        zxdg_exported_v2_add_listener(e.exported, &ExportedListener, &e.handle);
-        // The handle comes as the compositor's answer to the export.
-        if (!roundTrip(display, wrapper, e.queue, deadline) || e.handle.isEmpty()) {
-            e.handle.clear();
-            zxdg_exported_v2_destroy(e.exported);
-            e.exported = nullptr;
+    wl_registry_add_listener(registry, &RegistryListener, &exporters);
+    // The exported objects come on the exporter's queue, ours.
+    if (roundTrip(display, wrapper, e.queue, deadline)) {
+        if (exporters.v2 != nullptr) {
+            e.exportedV2 = zxdg_exporter_v2_export_toplevel(exporters.v2, surface);
+            zxdg_exported_v2_add_listener(e.exportedV2, &ExportedV2Listener, &e.handle);
+        } else if (exporters.v1 != nullptr) {
+            e.exportedV1 = zxdg_exporter_v1_export(exporters.v1, surface);
+            zxdg_exported_v1_add_listener(e.exportedV1, &ExportedV1Listener, &e.handle);
         }
+        // The handle comes as the compositor's answer to the export.
+        if ((e.exportedV2 != nullptr || e.exportedV1 != nullptr) &&
+            (!roundTrip(display, wrapper, e.queue, deadline) || e.handle.isEmpty()))
+            e.revoke();
     }
-    if (exporter != nullptr)
-        zxdg_exporter_v2_destroy(exporter); // the export outlives its exporter
+    // The export outlives its exporter.
+    if (exporters.v2 != nullptr)
+        zxdg_exporter_v2_destroy(exporters.v2);
+    if (exporters.v1 != nullptr)
+        zxdg_exporter_v1_destroy(exporters.v1);
     wl_registry_destroy(registry);
-    wl_proxy_wrapper_destroy(surfaceOnQueue);
     wl_proxy_wrapper_destroy(wrapper);
     wl_display_flush(display);
 }

@@ -1,14 +1,16 @@
 // The window named to the portal's dialogs: a pick through Debian's real
 // xdg-desktop-portal (tests/support/with-fake-portal --frontend) hands the
 // stand-in backend the parent_window the program passed. On a compositor that
-// exports surfaces (sway) that is "wayland:" and a handle which another client
-// can import; on X11 the window's id (PortalPick.ThroughTheDesktopPortalFrontend).
+// exports surfaces (sway, KWin; GNOME Shell by the older unstable v1) that is
+// "wayland:" and a handle which another client can import; on X11 the window's
+// id (PortalPick.ThroughTheDesktopPortalFrontend).
 #include "PickerButtonTexts.h"
 #include "TestPlatform.h"
 #include "frmMain/TButton.h"
 #include "frmMain/TForm1.h"
 #include "platform/portal/QtDBusColorPortal.h"
 
+#include "xdg-foreign-unstable-v1-client-protocol.h"
 #include "xdg-foreign-unstable-v2-client-protocol.h"
 
 #include <QApplication>
@@ -39,37 +41,57 @@ void scriptBackend(const QString& name)
     ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << reply.errorMessage().toStdString();
 }
 
+struct Importers {
+    zxdg_importer_v2* v2 = nullptr;
+    zxdg_importer_v1* v1 = nullptr;
+};
+
 // Whether another client of the compositor, as the portal's dialog would be,
-// can import `handle`: the compositor answers a handle it never exported, or
-// one revoked, with the imported object's "destroyed".
+// can import `handle` (by unstable v2, else v1): the compositor answers a
+// handle it never exported, or one revoked, with the imported's "destroyed".
 bool importable(const QString& handle)
 {
     wl_display* display = wl_display_connect(nullptr);
     if (display == nullptr)
         return false;
-    zxdg_importer_v2* importer = nullptr;
+    Importers importers;
     const wl_registry_listener registryListener{
         [](void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+            auto& found = *static_cast<Importers*>(data);
             if (std::strcmp(interface, zxdg_importer_v2_interface.name) == 0)
-                *static_cast<zxdg_importer_v2**>(data) = static_cast<zxdg_importer_v2*>(
+                found.v2 = static_cast<zxdg_importer_v2*>(
                     wl_registry_bind(registry, name, &zxdg_importer_v2_interface, 1));
+            if (std::strcmp(interface, zxdg_importer_v1_interface.name) == 0)
+                found.v1 = static_cast<zxdg_importer_v1*>(
+                    wl_registry_bind(registry, name, &zxdg_importer_v1_interface, 1));
         },
         [](void*, wl_registry*, uint32_t) {}};
     wl_registry* registry = wl_display_get_registry(display);
-    wl_registry_add_listener(registry, &registryListener, &importer);
+    wl_registry_add_listener(registry, &registryListener, &importers);
     wl_display_roundtrip(display);
     bool revoked = true;
-    if (importer != nullptr) {
+    const QByteArray name = handle.toUtf8();
+    if (importers.v2 != nullptr) {
         revoked = false;
-        const zxdg_imported_v2_listener importedListener{
+        const zxdg_imported_v2_listener listener{
             [](void* data, zxdg_imported_v2*) { *static_cast<bool*>(data) = true; }};
-        zxdg_imported_v2* imported =
-            zxdg_importer_v2_import_toplevel(importer, handle.toUtf8().constData());
-        zxdg_imported_v2_add_listener(imported, &importedListener, &revoked);
+        zxdg_imported_v2* imported = zxdg_importer_v2_import_toplevel(importers.v2, name);
+        zxdg_imported_v2_add_listener(imported, &listener, &revoked);
         wl_display_roundtrip(display);
         zxdg_imported_v2_destroy(imported);
-        zxdg_importer_v2_destroy(importer);
+    } else if (importers.v1 != nullptr) {
+        revoked = false;
+        const zxdg_imported_v1_listener listener{
+            [](void* data, zxdg_imported_v1*) { *static_cast<bool*>(data) = true; }};
+        zxdg_imported_v1* imported = zxdg_importer_v1_import(importers.v1, name);
+        zxdg_imported_v1_add_listener(imported, &listener, &revoked);
+        wl_display_roundtrip(display);
+        zxdg_imported_v1_destroy(imported);
     }
+    if (importers.v2 != nullptr)
+        zxdg_importer_v2_destroy(importers.v2);
+    if (importers.v1 != nullptr)
+        zxdg_importer_v1_destroy(importers.v1);
     wl_registry_destroy(registry);
     wl_display_disconnect(display);
     return !revoked;
