@@ -152,10 +152,14 @@ bool roundTrip(wl_display* display, wl_display* wrapper, wl_event_queue* queue,
             failed = true;
             break;
         }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        pollfd fd{wl_display_get_fd(display), POLLIN, 0};
-        if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0) {
+        int ready = 0;
+        do { // a signal only interrupts the wait
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd fd{wl_display_get_fd(display), POLLIN, 0};
+            ready = left.count() > 0 ? poll(&fd, 1, static_cast<int>(left.count())) : 0;
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0) {
             wl_display_cancel_read(display);
             failed = true;
             break;
