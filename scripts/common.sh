@@ -8,6 +8,9 @@ run_packages=(cmake make g++ qt6-base-dev libx11-dev libxcb1-dev libxcb-xinerama
 # The picker's own Wayland connection: the client library and wayland-scanner,
 # the stable protocols (viewporter, xdg-shell), key symbols through xkbcommon.
 run_packages+=(pkg-config libwayland-dev wayland-protocols libxkbcommon-dev)
+# Qt's Wayland connection and a window's surface, reached through Qt's private
+# platform native interface, for the window's handle to the portal's dialogs.
+run_packages+=(qt6-base-private-dev)
 # Screen casting's PipeWire streams.
 run_packages+=(libpipewire-0.3-dev)
 # What the tests and benchmarks need on top (openbox: a window manager that

@@ -1,5 +1,6 @@
 #include "platform/portal/QtDBusColorPortal.h"
 
+#include "platform/ExportedWaylandHandle.h"
 #include "platform/portal/PortalCalls.h"
 
 #include <QDBusArgument>
@@ -73,9 +74,12 @@ bool QtDBusColorPortal::isPicking() const
 
 QString QtDBusColorPortal::parentWindowOf(const QWindow* window)
 {
-    if (window == nullptr || QGuiApplication::platformName() != QLatin1String("xcb"))
+    if (window == nullptr)
         return {};
-    return QStringLiteral("x11:") + QString::number(window->winId(), 16);
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        return QStringLiteral("x11:") + QString::number(window->winId(), 16);
+    const QString handle = ExportedWaylandHandle(window);
+    return handle.isEmpty() ? QString() : QStringLiteral("wayland:") + handle;
 }
 
 ColorPortal::Answer QtDBusColorPortal::answerOf(uint response, const QVariantMap& results)

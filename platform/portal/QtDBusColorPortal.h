@@ -30,8 +30,9 @@ public:
     // A pick also fails when the portal leaves the bus before it answers.
     static Answer answerOf(uint response, const QVariantMap& results);
 
-    // The parent_window argument: "x11:<id in hex>" on X11, empty elsewhere
-    // (Wayland would need an exported surface handle, which Qt 6.4 lacks).
+    // The parent_window argument of any portal call: "x11:<id in hex>" on X11
+    // (XWayland too), "wayland:<handle>" with the window's exported surface
+    // on a compositor that exports, and empty without a window or a handle.
     static QString parentWindowOf(const QWindow* window);
 
 private slots:
