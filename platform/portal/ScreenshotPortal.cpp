@@ -221,14 +221,13 @@ void ScreenshotPortal::finishLater()
     });
 }
 
-// A portal that leaves the bus will answer nothing: the call fails then.
+// A portal that leaves the bus, or hands its name to another (as
+// xdg-desktop-portal --replace does), will answer nothing: the call fails then.
 void ScreenshotPortal::watchPortal()
 {
     if (FPortalWatch != nullptr)
         return;
-    FPortalWatch = new QDBusServiceWatcher(PortalService, PortalBus(),
-                                           QDBusServiceWatcher::WatchForUnregistration, this);
-    connect(FPortalWatch, &QDBusServiceWatcher::serviceUnregistered, this, [this] {
+    FPortalWatch = WatchPortalOwner(this, [this] {
         for (PortalResponses& leftover : FLeftovers)
             leftover.stop();
         FLeftovers.clear();
