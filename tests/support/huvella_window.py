@@ -6,16 +6,26 @@ import time
 import gi
 
 gi.require_version("Atspi", "2.0")
-from gi.repository import Atspi  # noqa: E402
+from gi.repository import Atspi, GLib  # noqa: E402
 
 FIELDS = ("Hex (HTML) color", "Decimal value", "Red value", "Green value", "Blue value",
           "Hue value", "Saturation value", "Luminance value")
+
+
+def heard():
+    """Handles what the AT-SPI bus has said meanwhile: the client learns of a
+    program that came or went only from the registry's signals, which wait in
+    the main context until something runs it (a script runs no loop)."""
+    context = GLib.MainContext.default()
+    while context.pending():
+        context.iteration(False)
 
 
 def wait_for(probe, seconds=20.0, step=0.05):
     """probe() until it answers something true (a bound against a hang only)."""
     deadline = time.monotonic() + seconds
     while True:
+        heard()
         try:
             answer = probe()
         except gi.repository.GLib.Error:  # the program or the bus still starting
