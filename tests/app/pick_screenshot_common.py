@@ -82,9 +82,13 @@ def frozen():
 
 
 class Input:
-    def __init__(self):
-        self.process = subprocess.Popen(["/usr/bin/python3", os.path.join(SUPPORT, "gnome_input.py")],
-                                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    """The real pointer and keys: GNOME's by default, or another helper
+    speaking the same lines (KWin's huvella-test-kwin-input)."""
+
+    def __init__(self, command=None):
+        command = command or ["/usr/bin/python3", os.path.join(SUPPORT, "gnome_input.py")]
+        self.process = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        text=True)
         assert self.process.stdout.readline().strip() == "ready"
 
     def __call__(self, *lines):
@@ -94,6 +98,30 @@ class Input:
             answer = self.process.stdout.readline().strip()
             if answer != "ok":
                 raise RuntimeError(f"{line}: {answer}")
+
+
+def ended(program, what, status, out):
+    """The pick `program` ends with `status` having printed `out` (and
+    nothing more), leaving no picture behind."""
+    try:
+        got_out, got_err = program.communicate(timeout=BOUND)
+    except subprocess.TimeoutExpired:
+        program.kill()
+        got_out, got_err = program.communicate()
+    check((program.returncode, got_out.strip()) == (status, out),
+          f"{what}: gave {program.returncode} '{got_out.strip()}' ({got_err[:300]}), "
+          f"expected {status} '{out}'")
+    check(not pictures(), f"{what}: left {pictures()}")
+
+
+def killed_on_frame(huvella):
+    """Killed on the frozen frame, a pick leaves no picture: it is gone already."""
+    program = subprocess.Popen([huvella, "--pick"], stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    check(wait_for(frozen) is not None, "no frozen frame to kill")
+    program.kill()
+    program.wait()
+    check(not pictures(), f"killed on the frozen frame, it left {pictures()}")
 
 
 def pictures():

@@ -24,7 +24,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 from known_colors import known_color, show_known_colors  # noqa: E402
-from pick_screenshot_common import (BOUND, Input, aimed, check, failures, frozen,  # noqa: E402
+from pick_screenshot_common import (BOUND, Input, ended, killed_on_frame, aimed, check, failures, frozen,  # noqa: E402
                                     leave_overview, passed, pictures, press, reference,
                                     reference_hex, wait_for)
 
@@ -46,15 +46,7 @@ def pick(what, lines, status, out, aim=None):
         if wait_for(lambda: aimed() == aim_color.get(aim)) is None:
             check(False, f"{what}: the frame says {aimed()} aimed at, not {aim_color.get(aim)}")
     pointer(*lines)
-    try:
-        got_out, got_err = program.communicate(timeout=BOUND)
-    except subprocess.TimeoutExpired:
-        program.kill()
-        got_out, got_err = program.communicate()
-    check((program.returncode, got_out.strip()) == (status, out),
-          f"{what}: gave {program.returncode} '{got_out.strip()}' ({got_err[:300]}), "
-          f"expected {status} '{out}'")
-    check(not pictures(), f"{what}: left {pictures()}")
+    ended(program, what, status, out)
 
 
 pointer = Input()
@@ -105,13 +97,7 @@ try:
         pick(f"Escape on {connector}", ["key Escape"], 1, "", aim=at)
         pick(f"right click on {connector}", ["click right"], 1, "", aim=at)
 
-    # Killed on the frozen frame: its picture is gone already.
-    program = subprocess.Popen([huvella, "--pick"], stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
-    check(wait_for(frozen) is not None, "no frozen frame to kill")
-    program.kill()
-    program.wait()
-    check(not pictures(), f"killed on the frozen frame, it left {pictures()}")
+    killed_on_frame(huvella)
 
     # Deny: the stored answer taken back, GNOME asks again; denied, the same
     # pick goes on by GNOME's own picker, which a click answers.
