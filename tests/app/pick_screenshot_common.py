@@ -17,6 +17,7 @@ from gi.repository import Atspi, Gio, GLib  # noqa: E402
 HERE = os.path.dirname(os.path.abspath(__file__))
 SUPPORT = os.path.join(HERE, "..", "support")
 sys.path.insert(0, SUPPORT)
+import gnome_overview  # noqa: E402
 from huvella_window import descendants  # noqa: E402
 BOUND = 60.0  # against a hang only: the machine is busy
 FROZEN = "Huvella: pick a color"
@@ -175,11 +176,5 @@ def aimed():
 def leave_overview():
     """GNOME Shell may go to its overview as the first windows map, over them:
     it is left, and waited for."""
-    def overview(*args):
-        return subprocess.run(["gdbus", "call", "--session", "--dest", "org.gnome.Shell",
-                               "--object-path", "/org/gnome/Shell", "--method",
-                               "org.freedesktop.DBus.Properties." + args[0], "org.gnome.Shell",
-                               "OverviewActive", *args[1:]],
-                              capture_output=True, text=True).stdout
-    overview("Set", "<false>")
-    check(wait_for(lambda: "false" in overview("Get")), "the overview stayed")
+    check(gnome_overview.leave_overview(), "the overview stayed")
+

@@ -34,6 +34,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 
+from gnome_overview import leave_overview  # noqa: E402
 from huvella_window import Window, wait_for  # noqa: E402
 from known_colors import known_color, show_known_colors  # noqa: E402
 
@@ -107,24 +108,10 @@ class Desktop:
         self.colors.wait()
 
 
-def leave_overview():
-    """GNOME Shell may go to its overview as the first windows map, over them."""
-    if os.environ.get("XDG_CURRENT_DESKTOP") != "GNOME":
-        return
-    def overview(*args):
-        return subprocess.run(["gdbus", "call", "--session", "--dest", "org.gnome.Shell",
-                               "--object-path", "/org/gnome/Shell", "--method",
-                               "org.freedesktop.DBus.Properties." + args[0], "org.gnome.Shell",
-                               "OverviewActive", *args[1:]],
-                              capture_output=True, text=True).stdout
-    overview("Set", "<false>")
-    check(wait_for(lambda: "false" in overview("Get")), "the overview stayed")
-
-
 def start_window(desktop, *args):
     process = subprocess.Popen([desktop.huvella, *args])
     window = Window(process.pid)
-    leave_overview()
+    check(leave_overview(), "the overview stayed")
     return process, window
 
 
