@@ -118,7 +118,10 @@ def start_window(desktop, *args):
 def stop_window(process, window):
     process.terminate()
     process.wait(timeout=30)
-    check(wait_for(window.gone), "the ended program stayed on the AT-SPI bus")
+    # The program has ended; the client's list may keep it a while. Only a
+    # window started next in this process needs the list clean, and its own
+    # lookup fails if it never shows.
+    wait_for(window.gone)
 
 
 def follows(desktop, window, name, x, y):
@@ -329,6 +332,16 @@ def main():
     args = sys.argv[1:]
     split = args.index("--")
     huvella, colors, pointer, cases = args[0], args[1], args[2:split], args[split + 1:]
+    if len(cases) > 1:
+        # Each case in a process of its own, so each has an AT-SPI client of
+        # its own: a client's list of the programs on the bus, on a busy
+        # machine, was seen to keep a program that had ended and never to show
+        # the next one, where a new client reads the registry afresh.
+        failed = [case for case in cases
+                  if subprocess.run([sys.executable, __file__, *args[:split + 1], case]).returncode]
+        print(f"{len(cases) - len(failed)} of {len(cases)} cases passed"
+              + (f"; failed: {' '.join(failed)}" if failed else ""), flush=True)
+        sys.exit(1 if failed else 0)
     desktop = Desktop(huvella, colors, pointer)
     try:
         for case in cases:
