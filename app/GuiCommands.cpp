@@ -93,11 +93,19 @@ int StatusOfPick(const DesktopPicker::Ending& ending, const CommandLine& line,
     return FailureStatus;
 }
 
-// What the toolkit needs for a command's way: widgets for the frozen frame's
-// windows; for wlroots, whose overlays are the program's own surfaces, only
-// the loupe's text drawn offscreen; for the one-shot pick, nothing shown.
+// What the toolkit needs for a command's way: for wlroots' overlays and a
+// screenshot on a Wayland session, which are the program's own surfaces, only
+// the loupe's text drawn offscreen; widgets for a screenshot's windows
+// elsewhere; for the one-shot pick, nothing shown.
 std::unique_ptr<QCoreApplication> CommandApplication(PickerMode mode, int& argc, char** argv)
 {
+    if (mode == PickerMode::Screenshot && CommandShowsOnOwnSurfaces()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        auto app = std::make_unique<QGuiApplication>(argc, argv);
+        // The frozen frame's surfaces name the program's desktop entry.
+        QGuiApplication::setDesktopFileName(QStringLiteral(HUVELLA_APP_ID));
+        return app;
+    }
     if (mode == PickerMode::Screenshot) {
         PrepareToolkit();
         auto app = std::make_unique<QApplication>(argc, argv);

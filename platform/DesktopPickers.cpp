@@ -6,6 +6,7 @@
 #include "platform/portal/ScreenCastPicker.h"
 #include "platform/portal/ScreenCastPortal.h"
 #include "platform/portal/ScreenshotPicker.h"
+#include "platform/wlroots/WlrootsOverlay.h"
 #include "platform/wlroots/WlrootsPicker.h"
 #include "platform/x11/X11LivePicker.h"
 
@@ -82,8 +83,15 @@ std::unique_ptr<DesktopPicker> MakeCommandPicker(PickerMode mode, ColorPortal& p
         return std::make_unique<WlrootsPicker>();
     case PickerMode::Screenshot:
         return std::make_unique<ScreenshotPicker>(
-            [&portal] { return std::make_unique<PortalPicker>(portal); });
+            [&portal] { return std::make_unique<PortalPicker>(portal); },
+            CommandShowsOnOwnSurfaces() ? FrozenDesktop::Show(&WlrootsOverlay::showPicture)
+                                        : FrozenDesktop::Show());
     default:
         return std::make_unique<PortalPicker>(portal);
     }
+}
+
+bool CommandShowsOnOwnSurfaces()
+{
+    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }

@@ -28,3 +28,9 @@ PickerMode CommandPickWay(PickerMode asked, bool hasDisplay, const WaylandOffers
 // screenshot's frozen frame, or the one-shot pick through `portal`, which
 // outlives the picker.
 std::unique_ptr<DesktopPicker> MakeCommandPicker(PickerMode mode, ColorPortal& portal);
+
+// Whether a command's screenshot is shown on the program's own Wayland
+// surfaces (a Wayland session), which need no toolkit window: the toolkit then
+// draws offscreen, and no thread of its own wakes for each pointer motion.
+// Elsewhere the toolkit's windows show it.
+bool CommandShowsOnOwnSurfaces();

@@ -1,6 +1,6 @@
 #include "platform/portal/FrozenScreenWindow.h"
 
-#include "platform/portal/ScreenshotLayout.h"
+#include "platform/ScreenshotLayout.h"
 
 #include <QEnterEvent>
 #include <QKeyEvent>

@@ -2,8 +2,9 @@
 
 #include "platform/PackedColor.h"
 #include "platform/portal/FrozenScreenWindow.h"
-#include "platform/portal/ScreenshotLayout.h"
+#include "platform/ScreenshotLayout.h"
 
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 
@@ -30,6 +31,15 @@ FrozenScreens::FrozenScreens(const QImage& picture, const QList<QScreen*>& scree
 }
 
 FrozenScreens::~FrozenScreens() = default;
+
+std::unique_ptr<FrozenDesktop> FrozenScreens::show(const QImage& picture, Opened opened)
+{
+    auto screens = std::make_unique<FrozenScreens>(picture, QGuiApplication::screens());
+    const QString failure =
+        screens->FWindows.empty() ? QStringLiteral("no monitor to show the frame on") : QString();
+    QTimer::singleShot(0, screens.get(), [opened = std::move(opened), failure] { opened(failure); });
+    return screens;
+}
 
 const FrozenScreenWindow* FrozenScreens::windowAt(QPoint pixel) const
 {

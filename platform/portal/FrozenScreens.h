@@ -7,7 +7,7 @@
 // As a DesktopPixels it reads the picture: the desktop's pixels are the
 // picture's, all monitors in one, in physical pixels. The loupe is drawn by the
 // window of the monitor it stands on.
-#include "platform/DesktopPixels.h"
+#include "platform/FrozenDesktop.h"
 
 #include <QImage>
 #include <QList>
@@ -20,19 +20,15 @@
 class FrozenScreenWindow;
 class QScreen;
 
-class FrozenScreens final : public QObject, public DesktopPixels {
+class FrozenScreens final : public QObject, public FrozenDesktop {
 public:
-    enum class Outcome { Picked, Cancelled };
-
     // Shows `picture` over `screens`, each window its part of the picture.
     FrozenScreens(const QImage& picture, const QList<QScreen*>& screens);
     ~FrozenScreens() override;
 
-    // The point aimed at moved.
-    std::function<void()> moved;
-    // The user picked (`color` is the aimed pixel's) or cancelled. Once, from
-    // the event loop; the windows are hidden by then.
-    std::function<void(Outcome outcome, HSLUtils::TColor color)> finished;
+    // The same over every screen the toolkit has, as a FrozenDesktop::Show: it is
+    // up at once, unless there is no screen to show it on.
+    static std::unique_ptr<FrozenDesktop> show(const QImage& picture, Opened opened);
 
     const std::vector<std::unique_ptr<FrozenScreenWindow>>& windows() const { return FWindows; }
 

@@ -9,7 +9,10 @@ namespace {
 using EndingKind = DesktopPicker::Ending::Kind;
 }
 
-ScreenshotPicker::ScreenshotPicker(Fallback fallback) : FMakeFallback(std::move(fallback)) {}
+ScreenshotPicker::ScreenshotPicker(Fallback fallback, FrozenDesktop::Show show)
+    : FMakeFallback(std::move(fallback)), FShow(show ? std::move(show) : &FrozenScreens::show)
+{
+}
 
 ScreenshotPicker::~ScreenshotPicker() = default;
 
@@ -28,23 +31,38 @@ void ScreenshotPicker::onTaken(const QImage& picture)
         fallBack();
         return;
     }
-    FScreens = std::make_unique<FrozenScreens>(picture, QGuiApplication::screens());
-    if (FScreens->windows().empty()) { // no monitor to show it on
-        FScreens.reset();
+    FShown = false;
+    FScreens = FShow(picture, [this](const QString& failure) { onShown(failure); });
+    if (!FScreens) {
         fallBack();
         return;
     }
     FScreens->moved = FHandlers.moved;
-    FScreens->finished = [this](FrozenScreens::Outcome outcome, HSLUtils::TColor color) {
-        // The screens go at the next pick or with the picker, not from inside their
-        // own call: their picture is no longer sampled.
+    FScreens->finished = [this](FrozenDesktop::Outcome outcome, HSLUtils::TColor color) {
+        // The frame goes at the next pick or with the picker, not from inside its
+        // own call: its picture is no longer sampled.
         FEndedScreens = std::move(FScreens);
-        const Ending ending = outcome == FrozenScreens::Outcome::Picked
-                                  ? Ending{EndingKind::Picked, color}
-                                  : Ending{EndingKind::Cancelled, 0};
+        FShown = false;
+        Ending ending{EndingKind::Failed, 0};
+        if (outcome == FrozenDesktop::Outcome::Picked)
+            ending = {EndingKind::Picked, color};
+        else if (outcome == FrozenDesktop::Outcome::Cancelled)
+            ending = {EndingKind::Cancelled, 0};
         if (FHandlers.ended)
             FHandlers.ended(ending);
     };
+}
+
+// A frame that cannot be shown (no monitor, no surface the desktop takes)
+// is a refused picture: the fallback way takes over.
+void ScreenshotPicker::onShown(const QString& failure)
+{
+    if (!failure.isEmpty()) {
+        FEndedScreens = std::move(FScreens);
+        fallBack();
+        return;
+    }
+    FShown = true;
     if (FHandlers.started)
         FHandlers.started();
 }
@@ -66,6 +84,7 @@ void ScreenshotPicker::stop()
 {
     FPortal.cancel();
     FScreens.reset();
+    FShown = false;
     FEndedScreens.reset();
     if (FFallback)
         FFallback->stop();
@@ -78,7 +97,7 @@ bool ScreenshotPicker::isRunning() const
 
 DesktopPixels* ScreenshotPicker::live()
 {
-    if (FScreens)
+    if (FScreens && FShown)
         return FScreens.get();
     return FFallback ? FFallback->live() : nullptr;
 }

@@ -6,19 +6,19 @@
 // portal refuses the picture (GNOME's question denied, KDE with no Pictures
 // folder, no portal), the same pick goes on at once by the fallback way.
 #include "platform/DesktopPicker.h"
+#include "platform/FrozenDesktop.h"
 #include "platform/portal/ScreenshotPortal.h"
 
 #include <functional>
 #include <memory>
 
-class FrozenScreens;
-
 class ScreenshotPicker final : public DesktopPicker {
 public:
     using Fallback = std::function<std::unique_ptr<DesktopPicker>()>;
 
-    // `fallback` makes the way that takes over a refused pick, when one is.
-    explicit ScreenshotPicker(Fallback fallback);
+    // `fallback` makes the way that takes over a refused pick, when one is;
+    // `show` shows the picture (the toolkit's windows unless told otherwise).
+    explicit ScreenshotPicker(Fallback fallback, FrozenDesktop::Show show = {});
     ~ScreenshotPicker() override;
 
     void start(const QWindow* window, Handlers handlers) override;
@@ -26,19 +26,22 @@ public:
     bool isRunning() const override;
     DesktopPixels* live() override;
 
-    // The frozen screens while they show; null otherwise.
-    FrozenScreens* screens() const { return FScreens.get(); }
+    // The frozen frame while it shows; null otherwise.
+    FrozenDesktop* screens() const { return FScreens.get(); }
     // The way the last refused pick went on by; null when none.
     DesktopPicker* fallback() const { return FFallback.get(); }
 
 private:
     void onTaken(const QImage& picture);
+    void onShown(const QString& failure);
     void fallBack();
 
     Fallback FMakeFallback;
+    FrozenDesktop::Show FShow;
     ScreenshotPortal FPortal;
-    std::unique_ptr<FrozenScreens> FScreens;
-    std::unique_ptr<FrozenScreens> FEndedScreens; // hidden, kept until it is safe to delete
+    std::unique_ptr<FrozenDesktop> FScreens;
+    std::unique_ptr<FrozenDesktop> FEndedScreens; // hidden, kept until it is safe to delete
+    bool FShown = false;                          // the frame is up
     std::unique_ptr<DesktopPicker> FFallback;
     const QWindow* FWindow = nullptr;
     Handlers FHandlers;

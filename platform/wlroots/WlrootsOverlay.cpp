@@ -1,11 +1,15 @@
 #include "platform/wlroots/WlrootsOverlay.h"
 
+#include "platform/ScreenshotLayout.h"
 #include "platform/wlroots/FrozenFrame.h"
 #include "platform/wlroots/WaylandWait.h"
 #include "viewporter-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -79,11 +83,32 @@ struct OverlayShmBuffer {
     }
 };
 
+// A picture of the loupe's, drawn again for each step of the pointer: a few
+// are kept and drawn into again once the compositor has let go of them, so
+// that a step makes no new shared memory (a file, its pages, a pool).
+struct LoupeBuffer {
+    OverlayShmBuffer shm;
+    QSize size;
+    bool held = false; // by the compositor, until it releases it
+};
+
+void LoupeReleased(void* data, wl_buffer*)
+{
+    static_cast<LoupeBuffer*>(data)->held = false;
+}
+const wl_buffer_listener LoupeReleaseListener{LoupeReleased};
+
 struct OverlayOutput {
     WlrootsOverlay::Connection* connection = nullptr;
     wl_output* output = nullptr;
     int32_t transform = 0;
     int32_t scale = 1;
+    // Where it lies in the desktop's layout, in logical pixels (xdg_output, else
+    // wl_output's position and its mode over its scale): its part of a picture.
+    zxdg_output_v1* xdgOutput = nullptr;
+    QPoint position;
+    QSize mode;
+    QRect logicalRect;
 
     // The copy.
     zwlr_screencopy_frame_v1* capture = nullptr;
@@ -100,6 +125,9 @@ struct OverlayOutput {
     // The overlay.
     wl_surface* surface = nullptr;
     zwlr_layer_surface_v1* layer = nullptr;
+    xdg_surface* shellSurface = nullptr; // the toplevel's, over a picture
+    xdg_toplevel* toplevel = nullptr;
+    QSize toplevelSize; // as the last toplevel configure asked
     wp_viewport* viewport = nullptr;
     QSize logical;
     bool configured = false;
@@ -110,7 +138,7 @@ struct OverlayOutput {
     wl_surface* loupeSurface = nullptr;
     wl_subsurface* loupeSubsurface = nullptr;
     wp_viewport* loupeViewport = nullptr;
-    std::unique_ptr<OverlayShmBuffer> loupeBuffer;
+    std::vector<std::unique_ptr<LoupeBuffer>> loupeBuffers;
     QRect loupe;   // where it stands, in shown pixels; empty when hidden
     QPoint origin; // where its shown pixels start on the desktop
     bool placed = false;
@@ -129,15 +157,21 @@ struct OverlayOutput {
             wl_subsurface_destroy(loupeSubsurface);
         if (loupeSurface != nullptr)
             wl_surface_destroy(loupeSurface);
-        loupeBuffer.reset();
+        loupeBuffers.clear();
         if (viewport != nullptr)
             wp_viewport_destroy(viewport);
         if (layer != nullptr)
             zwlr_layer_surface_v1_destroy(layer);
+        if (toplevel != nullptr)
+            xdg_toplevel_destroy(toplevel);
+        if (shellSurface != nullptr)
+            xdg_surface_destroy(shellSurface);
         if (surface != nullptr)
             wl_surface_destroy(surface);
         if (capture != nullptr)
             zwlr_screencopy_frame_v1_destroy(capture);
+        if (xdgOutput != nullptr)
+            zxdg_output_v1_destroy(xdgOutput);
         if (output != nullptr)
             wl_output_destroy(output);
     }
@@ -157,6 +191,12 @@ struct WlrootsOverlay::Connection {
     zwlr_layer_shell_v1* layerShell = nullptr;
     wp_viewporter* viewporter = nullptr;
     std::vector<std::unique_ptr<OverlayOutput>> outputs;
+    // Over a picture the desktop took: fullscreen toplevels instead of copies
+    // under layer surfaces.
+    QImage picture;
+    bool cut = false; // the picture is cut into the outputs' frames
+    xdg_wm_base* shell = nullptr;
+    zxdg_output_manager_v1* outputManager = nullptr;
 
     xkb_context* xkb = nullptr;
     xkb_keymap* keymap = nullptr;
@@ -193,6 +233,10 @@ struct WlrootsOverlay::Connection {
             wl_seat_destroy(seat);
         if (viewporter != nullptr)
             wp_viewporter_destroy(viewporter);
+        if (outputManager != nullptr)
+            zxdg_output_manager_v1_destroy(outputManager);
+        if (shell != nullptr)
+            xdg_wm_base_destroy(shell);
         if (shm != nullptr)
             wl_shm_destroy(shm);
         if (subcompositor != nullptr)
@@ -250,8 +294,12 @@ struct WlrootsOverlay::Connection {
         if (output == nullptr || !output->frame || output->logical.isEmpty())
             return;
         const QSize shown = output->frame->shownSize();
+        // Positions come in steps of 1/256 of a logical pixel: at 1.5 the pointer
+        // on physical pixel 647 comes as 431.332 (646.998). Up to one such step
+        // short still counts as the next pixel.
         const auto physical = [](wl_fixed_t at, int logical, int pixels) {
-            const double scaled = wl_fixed_to_double(at) * pixels / logical;
+            const double ratio = double(pixels) / logical;
+            const double scaled = wl_fixed_to_double(at) * ratio + ratio / 256;
             return std::clamp(static_cast<int>(std::floor(scaled)), 0, pixels - 1);
         };
         aim = output->origin + QPoint(physical(x, output->logical.width(), shown.width()),
@@ -335,6 +383,31 @@ struct WlrootsOverlay::Connection {
                 double(shown.height()) / output.logical.height()};
     }
 
+    // A loupe picture of `size` that the compositor does not hold, made when
+    // none is (the size changed, or every one is still shown).
+    LoupeBuffer* freeLoupeBuffer(OverlayOutput& output, QSize size)
+    {
+        auto& buffers = output.loupeBuffers;
+        buffers.erase(std::remove_if(buffers.begin(), buffers.end(),
+                                     [size](const auto& b) { return !b->held && b->size != size; }),
+                      buffers.end());
+        for (const auto& buffer : buffers)
+            if (!buffer->held && buffer->size == size)
+                return buffer.get();
+        // A compositor that keeps every one is drawn over, not given more memory.
+        if (buffers.size() >= 4)
+            for (const auto& buffer : buffers)
+                if (buffer->size == size)
+                    return buffer.get();
+        auto made = std::make_unique<LoupeBuffer>();
+        if (!made->shm.make(shm, FrozenFrame::XRGB8888, size, size.width() * 4))
+            return nullptr;
+        made->size = size;
+        wl_buffer_add_listener(made->shm.opaque, &LoupeReleaseListener, made.get());
+        buffers.push_back(std::move(made));
+        return buffers.back().get();
+    }
+
     // Shows `picture` with its top left at the shown pixel `at` of `output`.
     bool placeLoupe(OverlayOutput& output, QPoint at, const QImage& picture, bool redraw)
     {
@@ -344,7 +417,7 @@ struct WlrootsOverlay::Connection {
             output.loupeSurface = wl_compositor_create_surface(compositor);
             output.loupeSubsurface =
                 wl_subcompositor_get_subsurface(subcompositor, output.loupeSurface, output.surface);
-            wl_surface_set_buffer_transform(output.loupeSurface, output.transform);
+            wl_surface_set_buffer_transform(output.loupeSurface, output.frame->transform());
             // The pointer passes through it to the overlay, which reads it.
             wl_region* nothing = wl_compositor_create_region(compositor);
             wl_surface_set_input_region(output.loupeSurface, nothing);
@@ -359,23 +432,23 @@ struct WlrootsOverlay::Connection {
         if (redraw || output.loupe.size() != picture.size()) {
             // The picture turned into the output's buffer orientation: the
             // compositor turns it back as it does the output's own pixels.
-            const QSize size = FrozenFrame::ShownSize(picture.size(), output.transform);
-            auto buffer = std::make_unique<OverlayShmBuffer>();
-            if (!buffer->make(shm, FrozenFrame::XRGB8888, size, size.width() * 4))
+            const QSize size = FrozenFrame::ShownSize(picture.size(), output.frame->transform());
+            LoupeBuffer* buffer = freeLoupeBuffer(output, size);
+            if (buffer == nullptr)
                 return false;
-            QImage image(buffer->data, size.width(), size.height(), size.width() * 4,
+            buffer->held = true;
+            QImage image(buffer->shm.data, size.width(), size.height(), size.width() * 4,
                          QImage::Format_RGB32);
             QPainter painter(&image);
-            painter.setTransform(FrozenFrame::ShownToBuffer(size, output.transform));
+            painter.setTransform(FrozenFrame::ShownToBuffer(size, output.frame->transform()));
             painter.drawImage(0, 0, picture);
             painter.end();
-            wl_surface_attach(output.loupeSurface, buffer->opaque, 0, 0);
+            wl_surface_attach(output.loupeSurface, buffer->shm.opaque, 0, 0);
             wl_surface_damage_buffer(output.loupeSurface, 0, 0, size.width(), size.height());
             if (output.loupeViewport != nullptr)
                 wp_viewport_set_destination(output.loupeViewport,
                                             std::max(1, qRound(picture.width() / scale.x())),
                                             std::max(1, qRound(picture.height() / scale.y())));
-            output.loupeBuffer = std::move(buffer); // the compositor holds its own reference
         }
         wl_subsurface_set_position(output.loupeSubsurface, qRound(at.x() / scale.x()),
                                    qRound(at.y() / scale.y()));
@@ -400,13 +473,19 @@ namespace {
 
 using Connection = WlrootsOverlay::Connection;
 
-// OverlayOutput events: its transform and scale; the rest is not needed.
-void OutputGeometry(void* data, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t,
+// OverlayOutput events: its transform and scale, and for a picture where it lies.
+void OutputGeometry(void* data, wl_output*, int32_t x, int32_t y, int32_t, int32_t, int32_t,
                     const char*, const char*, int32_t transform)
 {
-    static_cast<OverlayOutput*>(data)->transform = transform;
+    auto& output = *static_cast<OverlayOutput*>(data);
+    output.transform = transform;
+    output.position = QPoint(x, y);
 }
-void OutputMode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
+void OutputMode(void* data, wl_output*, uint32_t flags, int32_t width, int32_t height, int32_t)
+{
+    if ((flags & WL_OUTPUT_MODE_CURRENT) != 0)
+        static_cast<OverlayOutput*>(data)->mode = QSize(width, height);
+}
 void OutputDone(void*, wl_output*) {}
 void OutputScale(void* data, wl_output*, int32_t factor)
 {
@@ -414,6 +493,69 @@ void OutputScale(void* data, wl_output*, int32_t factor)
 }
 const wl_output_listener OutputListener{OutputGeometry, OutputMode, OutputDone, OutputScale,
                                         nullptr,        nullptr}; // name, description: version 4
+
+void LogicalPosition(void* data, zxdg_output_v1*, int32_t x, int32_t y)
+{
+    auto& output = *static_cast<OverlayOutput*>(data);
+    output.logicalRect.moveTopLeft(QPoint(x, y));
+}
+void LogicalSize(void* data, zxdg_output_v1*, int32_t width, int32_t height)
+{
+    auto& output = *static_cast<OverlayOutput*>(data);
+    output.logicalRect.setSize(QSize(width, height));
+}
+void LogicalDone(void*, zxdg_output_v1*) {}
+void LogicalName(void*, zxdg_output_v1*, const char*) {}
+const zxdg_output_v1_listener LogicalListener{LogicalPosition, LogicalSize, LogicalDone,
+                                              LogicalName, LogicalName};
+
+// Where `output` lies in the desktop's logical layout: as xdg_output says, else
+// (no xdg_output) its position and its mode over its scale.
+QRect LayoutRect(const OverlayOutput& output)
+{
+    if (output.xdgOutput != nullptr)
+        return output.logicalRect;
+    const int scale = std::max(1, output.scale);
+    const QSize mode =
+        (output.transform % 2) != 0 ? output.mode.transposed() : output.mode; // turned a quarter
+    return {output.position, mode / scale};
+}
+
+void WatchLayout(Connection& c, OverlayOutput& output)
+{
+    if (c.outputManager == nullptr || output.xdgOutput != nullptr)
+        return;
+    output.xdgOutput = zxdg_output_manager_v1_get_xdg_output(c.outputManager, output.output);
+    zxdg_output_v1_add_listener(output.xdgOutput, &LogicalListener, &output);
+}
+
+// Each output's frame is its part of the picture, at its place in the picture:
+// the desktop's pixels are the picture's. False when an output has no part.
+bool CutPicture(Connection& c)
+{
+    QList<QRect> layout;
+    for (const auto& output : c.outputs)
+        layout.append(LayoutRect(*output));
+    const QList<QRect> parts = PictureParts(layout, c.picture.size());
+    if (parts.size() != static_cast<qsizetype>(c.outputs.size()))
+        return false;
+    for (std::size_t i = 0; i < c.outputs.size(); ++i) {
+        OverlayOutput& output = *c.outputs[i];
+        const QRect part = parts[static_cast<qsizetype>(i)];
+        if (part.isEmpty() || !c.picture.rect().contains(part))
+            return false;
+        const QImage cut = c.picture.copy(part).convertToFormat(QImage::Format_RGB32);
+        output.frame = FrozenFrame::fromBuffer(
+            FrozenFrame::XRGB8888, cut.size(), static_cast<int>(cut.bytesPerLine()),
+            cut.constBits(), static_cast<std::size_t>(cut.sizeInBytes()), false, 0);
+        if (!output.frame)
+            return false;
+        output.copied = true;
+        output.origin = part.topLeft();
+        output.placed = true;
+    }
+    return true;
+}
 
 void CopyEnded(OverlayOutput& output);
 void CopyFailed(OverlayOutput& output)
@@ -486,11 +628,9 @@ void FrameFailed(void* data, zwlr_screencopy_frame_v1*)
 const zwlr_screencopy_frame_v1_listener FrameListener{FrameBuffer, FrameFlags, FrameReady,
                                                       FrameFailed};
 
-void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
-                    uint32_t height)
+// The overlay's size is the compositor's to say: its first answer shows the frame.
+void Configured(OverlayOutput& output, uint32_t width, uint32_t height)
 {
-    auto& output = *static_cast<OverlayOutput*>(data);
-    zwlr_layer_surface_v1_ack_configure(layer, serial);
     output.logical = QSize(static_cast<int>(std::min(width, MaxSide)),
                            static_cast<int>(std::min(height, MaxSide)));
     if (output.viewport != nullptr && !output.logical.isEmpty())
@@ -502,6 +642,21 @@ void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, u
         wl_surface_damage_buffer(output.surface, 0, 0, INT32_MAX, INT32_MAX);
     }
     wl_surface_commit(output.surface);
+    // Every overlay shows from these commits on: the input that came in the same
+    // read as the last configure (the keyboard's focus, keys typed at once on a
+    // busy machine) is the user's, and counts.
+    Connection& c = *output.connection;
+    if (c.covering && std::all_of(c.outputs.begin(), c.outputs.end(), [](const auto& other) {
+            return other->surface == nullptr || other->configured;
+        }))
+        c.up = true;
+}
+
+void LayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
+                    uint32_t height)
+{
+    zwlr_layer_surface_v1_ack_configure(layer, serial);
+    Configured(*static_cast<OverlayOutput*>(data), width, height);
 }
 // The compositor took an overlay away: the pick ends; before the overlays are
 // all up, the start fails.
@@ -512,6 +667,50 @@ void LayerClosed(void* data, zwlr_layer_surface_v1*)
                                                  : WlrootsOverlay::Outcome::Failed);
 }
 const zwlr_layer_surface_v1_listener LayerListener{LayerConfigure, LayerClosed};
+
+// A toplevel's size may come as 0 x 0, the client's to choose: its output's.
+void ToplevelConfigure(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*)
+{
+    static_cast<OverlayOutput*>(data)->toplevelSize = QSize(width, height);
+}
+void ToplevelClose(void* data, xdg_toplevel*)
+{
+    LayerClosed(data, nullptr);
+}
+void ToplevelBounds(void*, xdg_toplevel*, int32_t, int32_t) {}
+const xdg_toplevel_listener ToplevelListener{ToplevelConfigure, ToplevelClose, ToplevelBounds,
+                                             nullptr}; // wm_capabilities: version 5
+void ShellSurfaceConfigure(void* data, xdg_surface* surface, uint32_t serial)
+{
+    auto& output = *static_cast<OverlayOutput*>(data);
+    xdg_surface_ack_configure(surface, serial);
+    QSize size = output.toplevelSize;
+    if (size.width() <= 0 || size.height() <= 0)
+        size = LayoutRect(output).size();
+    Configured(output, static_cast<uint32_t>(std::max(0, size.width())),
+               static_cast<uint32_t>(std::max(0, size.height())));
+}
+const xdg_surface_listener ShellSurfaceListener{ShellSurfaceConfigure};
+
+void ShellPing(void*, xdg_wm_base* shell, uint32_t serial)
+{
+    xdg_wm_base_pong(shell, serial);
+}
+const xdg_wm_base_listener ShellListener{ShellPing};
+
+// The toplevel that shows a picture's part: fullscreen on its own output.
+void MakeToplevel(Connection& c, OverlayOutput& output)
+{
+    output.shellSurface = xdg_wm_base_get_xdg_surface(c.shell, output.surface);
+    xdg_surface_add_listener(output.shellSurface, &ShellSurfaceListener, &output);
+    output.toplevel = xdg_surface_get_toplevel(output.shellSurface);
+    xdg_toplevel_add_listener(output.toplevel, &ToplevelListener, &output);
+    xdg_toplevel_set_title(output.toplevel, "Huvella: pick a color");
+    const QByteArray id = QGuiApplication::desktopFileName().toUtf8();
+    if (!id.isEmpty())
+        xdg_toplevel_set_app_id(output.toplevel, id.constData());
+    xdg_toplevel_set_fullscreen(output.toplevel, output.output);
+}
 
 void StartCopy(OverlayOutput& output)
 {
@@ -537,8 +736,10 @@ void PlaceRightmost(Connection& c, OverlayOutput& output)
 bool Cover(OverlayOutput& output)
 {
     Connection& c = *output.connection;
-    zwlr_screencopy_frame_v1_destroy(output.capture);
-    output.capture = nullptr;
+    if (output.capture != nullptr) {
+        zwlr_screencopy_frame_v1_destroy(output.capture);
+        output.capture = nullptr;
+    }
 
     if (output.captured) {
         output.shown = output.captured->opaque;
@@ -553,11 +754,16 @@ bool Cover(OverlayOutput& output)
         output.shown = output.converted->opaque;
     }
     output.surface = wl_compositor_create_surface(c.compositor);
-    wl_surface_set_buffer_transform(output.surface, output.transform);
+    wl_surface_set_buffer_transform(output.surface, output.frame->transform());
     if (c.viewporter != nullptr)
         output.viewport = wp_viewporter_get_viewport(c.viewporter, output.surface);
     else
         wl_surface_set_buffer_scale(output.surface, output.scale);
+    if (!c.picture.isNull()) {
+        MakeToplevel(c, output);
+        wl_surface_commit(output.surface);
+        return true;
+    }
     output.layer =
         zwlr_layer_shell_v1_get_layer_surface(c.layerShell, output.surface, output.output,
                                               ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "huvella-picker");
@@ -756,13 +962,28 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
         c.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
     else if (std::strcmp(interface, wp_viewporter_interface.name) == 0)
         c.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
-    else if (std::strcmp(interface, wl_output_interface.name) == 0) {
+    else if (!c.picture.isNull() && std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
+        c.shell = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
+        xdg_wm_base_add_listener(c.shell, &ShellListener, &c);
+    } else if (!c.picture.isNull() &&
+               std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        c.outputManager = static_cast<zxdg_output_manager_v1*>(
+            bind(&zxdg_output_manager_v1_interface, 3));
+        for (const auto& output : c.outputs)
+            WatchLayout(c, *output);
+    } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
         auto output = std::make_unique<OverlayOutput>();
         output->connection = &c;
         output->output = static_cast<wl_output*>(bind(&wl_output_interface, 2));
         wl_output_add_listener(output->output, &OutputListener, output.get());
         if (c.copying)
             StartCopy(*output); // its transform and scale come before the copy's events
+        if (!c.picture.isNull()) {
+            // An output added once the picture is cut is not in it: nothing covers it.
+            if (c.cut)
+                return;
+            WatchLayout(c, *output);
+        }
         c.outputs.push_back(std::move(output));
     }
 }
@@ -778,10 +999,12 @@ WlrootsOverlay::WlrootsOverlay() : FConnection(std::make_unique<Connection>())
 
 WlrootsOverlay::~WlrootsOverlay() = default;
 
-std::unique_ptr<WlrootsOverlay> WlrootsOverlay::begin(QString& failure)
+std::unique_ptr<WlrootsOverlay> WlrootsOverlay::begin(QString& failure, const QImage* picture)
 {
     std::unique_ptr<WlrootsOverlay> overlay(new WlrootsOverlay);
     Connection& c = *overlay->FConnection;
+    if (picture != nullptr)
+        c.picture = *picture;
     c.display = wl_display_connect(nullptr);
     if (c.display == nullptr) {
         failure = QStringLiteral("cannot connect to the Wayland compositor");
@@ -817,18 +1040,31 @@ WlrootsOverlay::Stage WlrootsOverlay::advance()
         case Stage::Outputs:
             if (c.sync != nullptr)
                 return FStage;
-            if (c.compositor == nullptr || c.shm == nullptr || c.screencopy == nullptr ||
-                c.layerShell == nullptr || c.outputs.empty())
+            if (!c.picture.isNull()) {
+                if (c.compositor == nullptr || c.shm == nullptr || c.shell == nullptr ||
+                    c.outputs.empty())
+                    return refuse(QStringLiteral(
+                        "the Wayland compositor shows no fullscreen surface of a client"));
+            } else if (c.compositor == nullptr || c.shm == nullptr || c.screencopy == nullptr ||
+                       c.layerShell == nullptr || c.outputs.empty()) {
                 return refuse(QStringLiteral(
                     "the Wayland compositor lets no client copy and cover its outputs"));
+            }
             // Without a seat no click or key could ever end the pick.
             if (c.seat == nullptr)
                 return refuse(QStringLiteral("the Wayland compositor has no seat: no pointer or "
                                              "keyboard could end the pick"));
             c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-            c.copying = true;
-            for (const auto& output : c.outputs)
-                StartCopy(*output);
+            if (!c.picture.isNull()) {
+                c.cut = true;
+                if (!CutPicture(c))
+                    return refuse(QStringLiteral(
+                        "the desktop's picture does not match the Wayland compositor's outputs"));
+            } else {
+                c.copying = true;
+                for (const auto& output : c.outputs)
+                    StartCopy(*output);
+            }
             FStage = Stage::Copies;
             break;
         case Stage::Copies:
@@ -839,7 +1075,8 @@ WlrootsOverlay::Stage WlrootsOverlay::advance()
                 if (output->failed)
                     return refuse(output->refusal.isEmpty() ? QString::fromLatin1(CanvasRefused)
                                                             : output->refusal);
-                PlaceRightmost(c, *output);
+                if (!output->placed)
+                    PlaceRightmost(c, *output);
             }
             for (const auto& output : c.outputs)
                 if (!Cover(*output))
@@ -890,16 +1127,29 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::open(QString& failure)
 std::unique_ptr<WlrootsOverlay> WlrootsOverlay::openLater(Opened opened, QString& failure)
 {
     std::unique_ptr<WlrootsOverlay> overlay = begin(failure);
-    if (!overlay)
-        return nullptr;
-    overlay->FOpened = std::move(opened);
-    auto* deadline = new QTimer(overlay.get());
-    deadline->setSingleShot(true);
-    connect(deadline, &QTimer::timeout, overlay.get(),
-            [overlay = overlay.get()] { overlay->opening(WaylandFailure(WaylandWait::TimedOut)); });
-    deadline->start(WaylandPatienceMs);
-    overlay->listen();
+    if (overlay)
+        overlay->startLater(std::move(opened));
     return overlay;
+}
+
+std::unique_ptr<FrozenDesktop> WlrootsOverlay::showPicture(const QImage& picture, Opened opened)
+{
+    QString failure;
+    std::unique_ptr<WlrootsOverlay> overlay = begin(failure, &picture);
+    if (overlay)
+        overlay->startLater(std::move(opened));
+    return overlay;
+}
+
+void WlrootsOverlay::startLater(Opened opened)
+{
+    FOpened = std::move(opened);
+    auto* deadline = new QTimer(this);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, this,
+            [this] { opening(WaylandFailure(WaylandWait::TimedOut)); });
+    deadline->start(WaylandPatienceMs);
+    listen();
 }
 
 // The end of a start from the event loop: up, or why not.

@@ -10,7 +10,15 @@
 // As a DesktopPixels, it reads the frozen copies: the desktop's pixels are those
 // of every output side by side, left to right, each in its own physical pixels
 // as it shows them. The loupe is a surface of its own above the overlay.
-#include "platform/DesktopPixels.h"
+//
+// The same overlay shows a picture the desktop took (the portal's screenshot,
+// on GNOME and KDE, which copy nothing for a client and have no overlay layer):
+// each output shows its part of the picture from a fullscreen toplevel, and
+// the desktop's pixels are the picture's. The toolkit's own Wayland connection
+// reads every event on two threads of its own, which wake each other and the
+// program for each pointer motion; this connection is read on the program's
+// thread alone.
+#include "platform/FrozenDesktop.h"
 
 #include <QObject>
 #include <QString>
@@ -21,9 +29,10 @@
 
 class QSocketNotifier;
 
-class WlrootsOverlay : public QObject, public DesktopPixels {
+class QImage;
+
+class WlrootsOverlay : public QObject, public FrozenDesktop {
 public:
-    enum class Outcome { Picked, Cancelled, Failed };
 
     // Connects to the compositor of WAYLAND_DISPLAY, copies every output and shows
     // the overlays. Null, with `failure` saying why, when it cannot. Needs no
@@ -33,19 +42,15 @@ public:
     // `opened` runs once, with an empty failure when the overlays are up (input
     // is read from then on), or why they are not, within WaylandPatienceMs.
     // Null, with `failure`, when there is no compositor to connect to.
-    using Opened = std::function<void(const QString& failure)>;
     static std::unique_ptr<WlrootsOverlay> openLater(Opened opened, QString& failure);
+    // Shows `picture` (all outputs in one, in physical pixels, laid out as the
+    // outputs are) as a FrozenDesktop::Show, from the event loop in the same way.
+    static std::unique_ptr<FrozenDesktop> showPicture(const QImage& picture, Opened opened);
     // Reads the pointer and the keyboard from the event loop from now on.
     void listen();
     // The overlays are up.
     bool up() const { return FStage == Stage::Up; }
     ~WlrootsOverlay() override;
-
-    // The point aimed at moved.
-    std::function<void()> moved;
-    // The user picked (the aimed point's color is `color`) or cancelled, or the
-    // compositor went away. Once, from the event loop; the overlays are closed.
-    std::function<void(Outcome outcome, HSLUtils::TColor color)> finished;
 
     std::optional<QPoint> cursorPos() override;
     bool screenReadable() const override { return true; }
@@ -62,8 +67,9 @@ private:
     enum class Stage { Globals, Outputs, Copies, Overlays, Up, Failed };
 
     WlrootsOverlay();
-    // Connects and asks for the globals.
-    static std::unique_ptr<WlrootsOverlay> begin(QString& failure);
+    // Connects and asks for the globals; with a picture, to show it.
+    static std::unique_ptr<WlrootsOverlay> begin(QString& failure, const QImage* picture = nullptr);
+    void startLater(Opened opened);
     Stage advance();
     Stage refuse(const QString& failure);
     void opening(const QString& failure);

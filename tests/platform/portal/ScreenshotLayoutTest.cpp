@@ -1,7 +1,7 @@
 // Where a monitor lies in the portal's picture and which picture pixel a point
 // of its window shows: one monitor at scale 1, 2 and 1.5, two side by side,
 // and the loupe's rectangle mapped back onto the window.
-#include "platform/portal/ScreenshotLayout.h"
+#include "platform/ScreenshotLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/portal/ScreenshotLayout.h"
+#include "platform/ScreenshotLayout.h"
 
 #include <algorithm>
 #include <cmath>
