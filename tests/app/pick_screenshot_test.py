@@ -31,18 +31,28 @@ from pick_screenshot_common import (BOUND, Input, ended, killed_on_frame, check,
 huvella, colors_program = sys.argv[1:3]
 
 
+def aim_at(what, move):
+    """The pointer moved onto the frozen frame: once the shell finds the frame
+    under it, moved away by a pixel and back. A move that the shell takes
+    before the frame is on the screen leaves the pointer with the window below:
+    a click would reach that window, and the frame would learn of the pointer
+    only at the next move (keys before it aim at nothing)."""
+    pointer(move)
+    check(wait_for(pointed) is not None, f"{what}: the pointer never was over the frame")
+    _, connector, x, y = move.split()
+    pointer(f"move {connector} {int(x) + 1} {y}", move)
+
+
 def pick(what, lines, status, out, aim):
-    """One pick: `aim` (a move) once the frozen frame shows and has the
-    keyboard, then `lines` once the shell finds the frame under the pointer:
-    until then a click could still reach the window below."""
+    """One pick: aimed at `aim` (a move) once the frozen frame shows and has
+    the keyboard, then `lines`."""
     program = subprocess.Popen([huvella, "--pick"], stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, text=True)
     if wait_for(frozen) is None:
         program.kill()
         check(False, f"{what}: no frozen frame")
         return
-    pointer(aim)
-    check(wait_for(pointed) is not None, f"{what}: the pointer never was over the frame")
+    aim_at(what, aim)
     pointer(*lines)
     ended(program, what, status, out)
 
@@ -69,8 +79,7 @@ try:
     # shows the known colors: it was taken again once the question had gone.
     connector, _, _, width, height, _ = monitors[0]
     x, y = int(width) // 2, int(height) // 2
-    pointer(f"move {connector} {x} {y}")
-    check(wait_for(pointed) is not None, "after Allow the pointer never was over the frame")
+    aim_at("after Allow", f"move {connector} {x} {y}")
     pointer("click" if not fractional else "key Escape")
     out, _ = first.communicate(timeout=BOUND)
     if fractional:

@@ -1,6 +1,7 @@
 /* exported init */
 // For the tests, on the session bus as org.huvella.TestShell: the title of the
-// window that has the keyboard, once the screen has shown it. A client that
+// window that has the keyboard, once the screen has shown it, of the window
+// under the pointer, and where the shell has the pointer. A client that
 // is not the toolkit's shows nothing to AT-SPI, and GNOME Shell's own
 // Introspect answers only its portal backends. Until a window's first frame
 // is on the screen the pointer still reaches the window below it, so a click
@@ -11,6 +12,7 @@ const Interface = `<node>
   <interface name="org.huvella.TestShell">
     <method name="FocusTitle"><arg type="s" direction="out"/></method>
     <method name="PointerTitle"><arg type="s" direction="out"/></method>
+    <method name="Pointer"><arg type="i" direction="out"/><arg type="i" direction="out"/></method>
   </interface>
 </node>`;
 
@@ -43,6 +45,12 @@ class FocusExtension {
                 return actor.get_meta_window().get_title() ?? '';
         }
         return '';
+    }
+
+    // Where the shell has the pointer: what its own color picker reads.
+    Pointer() {
+        const [x, y] = global.get_pointer();
+        return [x, y];
     }
 
     FocusTitle() {
