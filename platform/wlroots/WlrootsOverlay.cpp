@@ -10,6 +10,7 @@
 #include "xdg-shell-client-protocol.h"
 
 #include <QGuiApplication>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -323,14 +324,21 @@ struct WlrootsOverlay::Connection {
     }
 
     // An arrow key held down moves the point again at the seat's rate, after its
-    // delay (both from repeat_info; a rate of 0 repeats nothing).
+    // delay (both from repeat_info; a rate of 0 repeats nothing). A timer shows
+    // the steps as they come; at the release, the steps still owed for the time
+    // the key was held are made, so that a program that could not run meanwhile
+    // still moves as far as the key was held. The time is the events' own, or,
+    // where a virtual keyboard stamps them all 0, when the program read them.
     int32_t repeatRate = 0;  // steps a second
     int32_t repeatDelay = 0; // ms
     uint32_t heldKey = 0;    // the arrow key repeating, 0 for none
     QPoint heldStep;
+    uint32_t heldSince = 0; // the press's time, ms
+    QElapsedTimer heldFor;  // since the press was read
+    int64_t repeated = 0;   // steps made since the press
     std::unique_ptr<QTimer> repeat;
 
-    void hold(uint32_t key, QPoint by)
+    void hold(uint32_t key, QPoint by, uint32_t time)
     {
         stopRepeat();
         step(by);
@@ -340,12 +348,35 @@ struct WlrootsOverlay::Connection {
             repeat = std::make_unique<QTimer>();
             QObject::connect(repeat.get(), &QTimer::timeout, [this] {
                 repeat->setInterval(std::max(1, 1000 / repeatRate));
+                ++repeated;
                 step(heldStep);
             });
         }
         heldKey = key;
         heldStep = by;
+        heldSince = time;
+        heldFor.start();
+        repeated = 0;
         repeat->start(std::max(0, repeatDelay));
+    }
+
+    // The held key released at `time`.
+    void release(uint32_t time)
+    {
+        const int64_t held = time == 0 && heldSince == 0
+                                 ? heldFor.elapsed()
+                                 : static_cast<uint32_t>(time - heldSince); // the clock may wrap
+        const int64_t delay = std::max(0, repeatDelay);
+        // No more than an output's breadth: a step beyond it stays at the edge.
+        const int64_t owed =
+            heldKey == 0 || repeatRate <= 0 || held < delay
+                ? 0
+                : std::min<int64_t>(MaxSide, 1 + (held - delay) * repeatRate / 1000);
+        const QPoint by = heldStep;
+        const int64_t made = repeated;
+        stopRepeat();
+        if (owed > made && !over)
+            step(by * static_cast<int>(owed - made)); // in one: the point stops at the edge
     }
 
     void stopRepeat()
@@ -863,12 +894,12 @@ void KeyboardLeave(void* data, wl_keyboard*, uint32_t, wl_surface*)
 {
     static_cast<Connection*>(data)->stopRepeat();
 }
-void KeyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state)
+void KeyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t time, uint32_t key, uint32_t state)
 {
     auto& c = *static_cast<Connection*>(data);
     if (state != WL_KEYBOARD_KEY_STATE_PRESSED) {
         if (key == c.heldKey)
-            c.stopRepeat();
+            c.release(time);
         return;
     }
     if (c.keys == nullptr)
@@ -883,16 +914,16 @@ void KeyboardKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uin
         c.end(WlrootsOverlay::Outcome::Cancelled);
         break;
     case XKB_KEY_Left:
-        c.hold(key, {-1, 0});
+        c.hold(key, {-1, 0}, time);
         break;
     case XKB_KEY_Right:
-        c.hold(key, {1, 0});
+        c.hold(key, {1, 0}, time);
         break;
     case XKB_KEY_Up:
-        c.hold(key, {0, -1});
+        c.hold(key, {0, -1}, time);
         break;
     case XKB_KEY_Down:
-        c.hold(key, {0, 1});
+        c.hold(key, {0, 1}, time);
         break;
     default:
         break;

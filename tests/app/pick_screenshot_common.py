@@ -107,6 +107,19 @@ def pointed():
     return title.unpack()[0] == FROZEN
 
 
+def aim_at(pointer, what, move):
+    """The pointer moved onto the frozen frame (`move`: "move CONNECTOR X Y"):
+    once the shell finds the frame under it, moved away by a pixel and back. A
+    move that the shell takes before the frame is on the screen leaves the
+    pointer with the window below: a click would reach that window, and the
+    frame would learn of the pointer only at the next move (keys before it
+    aim at nothing, and the fields do not follow)."""
+    pointer(move)
+    check(wait_for(pointed) is not None, f"{what}: the pointer never was over the frame")
+    _, connector, x, y = move.split()
+    pointer(f"move {connector} {int(x) + 1} {y}", move)
+
+
 class Input:
     """The real pointer and keys: GNOME's by default, or another helper
     speaking the same lines (KWin's huvella-test-kwin-input)."""

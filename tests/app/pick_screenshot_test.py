@@ -24,23 +24,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 from known_colors import known_color, show_known_colors  # noqa: E402
-from pick_screenshot_common import (BOUND, Input, ended, killed_on_frame, check, failures, frozen, pointed,  # noqa: E402
+from pick_screenshot_common import (BOUND, Input, aim_at, ended, killed_on_frame, check, failures, frozen,  # noqa: E402
                                     leave_overview, passed, pictures, press, reference,
                                     reference_hex, wait_for)
 
 huvella, colors_program = sys.argv[1:3]
-
-
-def aim_at(what, move):
-    """The pointer moved onto the frozen frame: once the shell finds the frame
-    under it, moved away by a pixel and back. A move that the shell takes
-    before the frame is on the screen leaves the pointer with the window below:
-    a click would reach that window, and the frame would learn of the pointer
-    only at the next move (keys before it aim at nothing)."""
-    pointer(move)
-    check(wait_for(pointed) is not None, f"{what}: the pointer never was over the frame")
-    _, connector, x, y = move.split()
-    pointer(f"move {connector} {int(x) + 1} {y}", move)
 
 
 def pick(what, lines, status, out, aim):
@@ -52,7 +40,7 @@ def pick(what, lines, status, out, aim):
         program.kill()
         check(False, f"{what}: no frozen frame")
         return
-    aim_at(what, aim)
+    aim_at(pointer, what, aim)
     pointer(*lines)
     ended(program, what, status, out)
 
@@ -79,7 +67,7 @@ try:
     # shows the known colors: it was taken again once the question had gone.
     connector, _, _, width, height, _ = monitors[0]
     x, y = int(width) // 2, int(height) // 2
-    aim_at("after Allow", f"move {connector} {x} {y}")
+    aim_at(pointer, "after Allow", f"move {connector} {x} {y}")
     pointer("click" if not fractional else "key Escape")
     out, _ = first.communicate(timeout=BOUND)
     if fractional:

@@ -19,7 +19,7 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 from huvella_window import Window  # noqa: E402
 from known_colors import known_color, show_known_colors  # noqa: E402
-from pick_screenshot_common import (Input, check, failures, frozen, leave_overview,  # noqa: E402
+from pick_screenshot_common import (Input, aim_at, check, failures, frozen, leave_overview,  # noqa: E402
                                     passed, reference, reference_hex, wait_for)
 
 huvella, colors_program = sys.argv[1:3]
@@ -57,7 +57,7 @@ try:
     window.press(PICK)
     check(wait_for(frozen) is not None, "no frozen frame")
     x, y = 700, 400
-    pointer(f"move {connector} {x} {y}")
+    aim_at(pointer, "the first pick", f"move {connector} {x} {y}")
     check(wait_for(lambda: window.text("Hex (HTML) color") == known_color(x, y, k)),
           f"the fields did not follow to {known_color(x, y, k)}: {window.fields()}")
     x2, y2 = 703, 398
@@ -81,7 +81,7 @@ try:
     window.press(PICK)
     check(wait_for(frozen) is not None, "no frozen frame the second time")
     x3, y3 = 300, 600
-    pointer(f"move {connector} {x3} {y3}")
+    aim_at(pointer, "the second pick", f"move {connector} {x3} {y3}")
     check(wait_for(lambda: window.text("Hex (HTML) color") == known_color(x3, y3, k)),
           "the fields did not follow on the second pick")
     pointer("key Escape")
