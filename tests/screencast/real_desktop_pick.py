@@ -171,15 +171,23 @@ def share_kde_tiles(desktop, monitors, workspace=False):
     at a known place, shows them. Monitors: indices among the monitor tiles;
     workspace: "Full Workspace" instead."""
     # A click may come before KWin has mapped the dialog where it was put:
-    # Share then does nothing, and the tiles are clicked again.
-    for _ in range(5):
+    # Share then does nothing, and the tiles are clicked again. On a busy
+    # machine the dialog's tiles reach AT-SPI late: they are waited for.
+    tiles = []
+
+    def chosen_tiles():
+        nonlocal tiles
         lines = subprocess.run(SHARE_DIALOG + ["tiles"], capture_output=True, text=True).stdout
         tiles = [line.split() for line in lines.splitlines()]
         screens = [t for t in tiles if " ".join(t[:-2]) not in NOT_MONITORS]
         chosen = [screens[i] for i in monitors if i < len(screens)]
         if workspace:
             chosen = [t for t in tiles if " ".join(t[:-2]) == "Full Workspace"]
-        if not chosen or len(chosen) < (1 if workspace else len(monitors)):
+        return chosen if chosen and len(chosen) >= (1 if workspace else len(monitors)) else None
+
+    for _ in range(5):
+        chosen = wait_for(chosen_tiles, seconds=60)
+        if chosen is None:
             continue
         first = desktop.names()[0]
         for tile in chosen:
