@@ -13,6 +13,7 @@ const Interface = `<node>
     <method name="FocusTitle"><arg type="s" direction="out"/></method>
     <method name="PointerTitle"><arg type="s" direction="out"/></method>
     <method name="Pointer"><arg type="i" direction="out"/><arg type="i" direction="out"/></method>
+    <method name="PickerSettled"><arg type="b" direction="out"/></method>
   </interface>
 </node>`;
 
@@ -51,6 +52,18 @@ class FocusExtension {
     Pointer() {
         const [x, y] = global.get_pointer();
         return [x, y];
+    }
+
+    // GNOME's own color picker is up and has read the pixel where the pointer
+    // is: a click while it still reads an earlier point answers that point's
+    // color (its click waits for no read already under way).
+    PickerSettled() {
+        const [x, y] = global.get_pointer();
+        const Main = imports.ui.main;
+        return Main.uiGroup.get_children().some(actor =>
+            '_inPick' in actor && '_previewCursor' in actor && !actor._inPick &&
+            actor._previewCursor.visible &&
+            actor._previewCursor.x === x && actor._previewCursor.y === y);
     }
 
     FocusTitle() {
