@@ -194,8 +194,9 @@ struct WlrootsOverlay::Connection {
     std::vector<std::unique_ptr<OverlayOutput>> outputs;
     // Over a picture the desktop took: fullscreen toplevels instead of copies
     // under layer surfaces.
-    QImage picture;
-    bool cut = false; // the picture is cut into the outputs' frames
+    bool overPicture = false;
+    QImage picture; // until it is cut into the outputs' frames, then let go
+    bool cut = false;
     xdg_wm_base* shell = nullptr;
     zxdg_output_manager_v1* outputManager = nullptr;
 
@@ -790,7 +791,7 @@ bool Cover(OverlayOutput& output)
         output.viewport = wp_viewporter_get_viewport(c.viewporter, output.surface);
     else
         wl_surface_set_buffer_scale(output.surface, output.scale);
-    if (!c.picture.isNull()) {
+    if (c.overPicture) {
         MakeToplevel(c, output);
         wl_surface_commit(output.surface);
         return true;
@@ -993,10 +994,10 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
         c.layerShell = static_cast<zwlr_layer_shell_v1*>(bind(&zwlr_layer_shell_v1_interface, 1));
     else if (std::strcmp(interface, wp_viewporter_interface.name) == 0)
         c.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
-    else if (!c.picture.isNull() && std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
+    else if (c.overPicture && std::strcmp(interface, xdg_wm_base_interface.name) == 0) {
         c.shell = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
         xdg_wm_base_add_listener(c.shell, &ShellListener, &c);
-    } else if (!c.picture.isNull() &&
+    } else if (c.overPicture &&
                std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
         c.outputManager = static_cast<zxdg_output_manager_v1*>(
             bind(&zxdg_output_manager_v1_interface, 3));
@@ -1009,7 +1010,7 @@ void Announced(void* data, wl_registry* registry, uint32_t name, const char* int
         wl_output_add_listener(output->output, &OutputListener, output.get());
         if (c.copying)
             StartCopy(*output); // its transform and scale come before the copy's events
-        if (!c.picture.isNull()) {
+        if (c.overPicture) {
             // An output added once the picture is cut is not in it: nothing covers it.
             if (c.cut)
                 return;
@@ -1034,8 +1035,10 @@ std::unique_ptr<WlrootsOverlay> WlrootsOverlay::begin(QString& failure, const QI
 {
     std::unique_ptr<WlrootsOverlay> overlay(new WlrootsOverlay);
     Connection& c = *overlay->FConnection;
-    if (picture != nullptr)
+    if (picture != nullptr) {
+        c.overPicture = true;
         c.picture = *picture;
+    }
     c.display = wl_display_connect(nullptr);
     if (c.display == nullptr) {
         failure = QStringLiteral("cannot connect to the Wayland compositor");
@@ -1071,7 +1074,7 @@ WlrootsOverlay::Stage WlrootsOverlay::advance()
         case Stage::Outputs:
             if (c.sync != nullptr)
                 return FStage;
-            if (!c.picture.isNull()) {
+            if (c.overPicture) {
                 if (c.compositor == nullptr || c.shm == nullptr || c.shell == nullptr ||
                     c.outputs.empty())
                     return refuse(QStringLiteral(
@@ -1086,9 +1089,11 @@ WlrootsOverlay::Stage WlrootsOverlay::advance()
                 return refuse(QStringLiteral("the Wayland compositor has no seat: no pointer or "
                                              "keyboard could end the pick"));
             c.xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-            if (!c.picture.isNull()) {
+            if (c.overPicture) {
                 c.cut = true;
-                if (!CutPicture(c))
+                const bool cut = CutPicture(c);
+                c.picture = QImage(); // each output holds its part now
+                if (!cut)
                     return refuse(QStringLiteral(
                         "the desktop's picture does not match the Wayland compositor's outputs"));
             } else {

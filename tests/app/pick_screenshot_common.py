@@ -19,6 +19,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SUPPORT = os.path.join(HERE, "..", "support")
 sys.path.insert(0, SUPPORT)
 import gnome_overview  # noqa: E402
+import test_shell  # noqa: E402
 from huvella_window import descendants  # noqa: E402
 BOUND = 60.0  # against a hang only: the machine is busy
 FROZEN = "Huvella: pick a color"
@@ -89,10 +90,7 @@ def frozen():
             "org.kde.KWin", "/WindowsRunner", "org.kde.krunner1", "Match",
             GLib.Variant("(s)", (FROZEN,)), None, Gio.DBusCallFlags.NONE, 5000, None)
         return any(match[1] == FROZEN for match in matches.unpack()[0])
-    title = Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-        "org.huvella.TestShell", "/org/huvella/TestShell", "org.huvella.TestShell",
-        "FocusTitle", None, None, Gio.DBusCallFlags.NONE, 5000, None)
-    return title.unpack()[0] == FROZEN
+    return test_shell.ask("FocusTitle") == FROZEN
 
 
 def pointed():
@@ -101,10 +99,7 @@ def pointed():
     pointer at once)."""
     if os.environ.get("XDG_CURRENT_DESKTOP") == "KDE":
         return True
-    title = Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-        "org.huvella.TestShell", "/org/huvella/TestShell", "org.huvella.TestShell",
-        "PointerTitle", None, None, Gio.DBusCallFlags.NONE, 5000, None)
-    return title.unpack()[0] == FROZEN
+    return test_shell.ask("PointerTitle") == FROZEN
 
 
 def aim_at(pointer, what, move):

@@ -31,17 +31,13 @@ import os
 import subprocess
 import sys
 
-import gi  # noqa: E402
-
-gi.require_version("Gio", "2.0")
-from gi.repository import Gio  # noqa: E402
-
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "support"))
 
 from gnome_overview import leave_overview  # noqa: E402
 from huvella_window import Window, wait_for  # noqa: E402
 from known_colors import known_color, show_known_colors  # noqa: E402
+import test_shell  # noqa: E402
 
 PICK = "Pick a color from desktop"
 SHARE_DIALOG = [sys.executable, os.path.join(HERE, "..", "support", "share_dialog.py")]
@@ -92,9 +88,7 @@ def shell_pointer():
     """Where GNOME Shell has the pointer (the tests' extension); None elsewhere."""
     if os.environ.get("XDG_CURRENT_DESKTOP") != "GNOME":
         return None
-    return Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-        "org.huvella.TestShell", "/org/huvella/TestShell", "org.huvella.TestShell", "Pointer",
-        None, None, Gio.DBusCallFlags.NONE, 5000, None).unpack()
+    return test_shell.ask("Pointer")
 
 
 class Desktop:
@@ -133,10 +127,7 @@ class Desktop:
         before answers that point. Elsewhere, and before the picker shows,
         nothing to wait for: the click then picks nothing, and is made again."""
         if os.environ.get("XDG_CURRENT_DESKTOP") == "GNOME":
-            wait_for(lambda: Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
-                "org.huvella.TestShell", "/org/huvella/TestShell", "org.huvella.TestShell",
-                "PickerSettled", None, None, Gio.DBusCallFlags.NONE, 5000, None).unpack()[0],
-                seconds=2)
+            wait_for(lambda: test_shell.ask("PickerSettled"), seconds=2)
 
     def close(self):
         self.pointer.close()
