@@ -87,7 +87,7 @@ QSize FrozenFrame::ShownSize(QSize buffer, int transform)
 
 QSize FrozenFrame::shownSize() const
 {
-    return ShownSize(FBuffer.size(), FTransform);
+    return FShownSize;
 }
 
 // wl_output.transform: the output shows its buffer turned clockwise by a
@@ -121,12 +121,15 @@ QTransform FrozenFrame::ShownToBuffer(QSize buffer, int transform)
 
 std::optional<HSLUtils::TColor> FrozenFrame::colorAt(QPoint shown) const
 {
-    if (!QRect(QPoint(), shownSize()).contains(shown))
+    if (!QRect(QPoint(), FShownSize).contains(shown))
         return std::nullopt;
-    const QPointF centre = shownToBuffer().map(QPointF(shown) + QPointF(0.5, 0.5));
-    const QPoint at(static_cast<int>(std::floor(centre.x())),
+    QPoint at = shown;
+    if (FTransform != 0) {
+        const QPointF centre = FShownToBuffer.map(QPointF(shown) + QPointF(0.5, 0.5));
+        at = QPoint(static_cast<int>(std::floor(centre.x())),
                     static_cast<int>(std::floor(centre.y())));
-    if (!FBuffer.rect().contains(at))
-        return std::nullopt;
-    return FromQRgb(FBuffer.pixel(at));
+        if (!FBuffer.rect().contains(at))
+            return std::nullopt;
+    }
+    return FromQRgb(reinterpret_cast<const QRgb*>(FBuffer.constScanLine(at.y()))[at.x()]);
 }

@@ -54,15 +54,22 @@ public:
     const QImage& buffer() const { return FBuffer; }
     int transform() const { return FTransform; }
     // Maps points of the shown picture onto the buffer.
-    QTransform shownToBuffer() const { return ShownToBuffer(FBuffer.size(), FTransform); }
+    const QTransform& shownToBuffer() const { return FShownToBuffer; }
 
     // The mapping for a buffer of `buffer` pixels shown with `transform`.
     static QTransform ShownToBuffer(QSize buffer, int transform);
     static QSize ShownSize(QSize buffer, int transform);
 
 private:
-    FrozenFrame(QImage buffer, int transform) : FBuffer(std::move(buffer)), FTransform(transform) {}
+    FrozenFrame(QImage buffer, int transform)
+        : FBuffer(std::move(buffer)), FTransform(transform),
+          FShownToBuffer(ShownToBuffer(FBuffer.size(), transform)),
+          FShownSize(ShownSize(FBuffer.size(), transform))
+    {}
 
-    QImage FBuffer;
+    QImage FBuffer; // Format_RGB32
     int FTransform = 0;
+    // Made once: the loupe reads 225 pixels at every step of the pointer.
+    QTransform FShownToBuffer;
+    QSize FShownSize;
 };
