@@ -37,9 +37,8 @@ private:
     static constexpr std::size_t MaxStreams = 64;
     static constexpr int PointerDeadline = 1000; // ms
     // Compositors send an image as a stream starts; a busy machine may take
-    // its time. Too short a wait gives a working stream up for the one-shot
-    // pick: under load GNOME Shell's second share of a run took over 3 s.
-    static constexpr int ImageDeadline = 5000; // ms
+    // its time.
+    static constexpr int ImageDeadline = 3000; // ms
 
     void onRunning();
     void onImage();
