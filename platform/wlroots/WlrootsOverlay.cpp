@@ -569,7 +569,9 @@ void WatchLayout(Connection& c, OverlayOutput& output)
 }
 
 // Each output's frame is its part of the picture, at its place in the picture:
-// the desktop's pixels are the picture's. False when an output has no part.
+// the desktop's pixels are the picture's. Each part is copied once, into the
+// shared memory its overlay shows, and read there. False when an output has no
+// part.
 bool CutPicture(Connection& c)
 {
     QList<QRect> layout;
@@ -578,15 +580,22 @@ bool CutPicture(Connection& c)
     const QList<QRect> parts = PictureParts(layout, c.picture.size());
     if (parts.size() != static_cast<qsizetype>(c.outputs.size()))
         return false;
+    const QImage picture = c.picture.convertToFormat(QImage::Format_RGB32);
     for (std::size_t i = 0; i < c.outputs.size(); ++i) {
         OverlayOutput& output = *c.outputs[i];
         const QRect part = parts[static_cast<qsizetype>(i)];
-        if (part.isEmpty() || !c.picture.rect().contains(part))
+        if (part.isEmpty() || !picture.rect().contains(part))
             return false;
-        const QImage cut = c.picture.copy(part).convertToFormat(QImage::Format_RGB32);
-        output.frame = FrozenFrame::fromBuffer(
-            FrozenFrame::XRGB8888, cut.size(), static_cast<int>(cut.bytesPerLine()),
-            cut.constBits(), static_cast<std::size_t>(cut.sizeInBytes()), false, 0);
+        const int stride = part.width() * 4;
+        output.captured = std::make_unique<OverlayShmBuffer>();
+        if (!output.captured->make(c.shm, FrozenFrame::XRGB8888, part.size(), stride))
+            return false;
+        for (int y = 0; y < part.height(); ++y)
+            std::memcpy(output.captured->data + static_cast<std::size_t>(y) * stride,
+                        picture.constScanLine(part.top() + y) + part.left() * 4,
+                        static_cast<std::size_t>(stride));
+        output.frame = FrozenFrame::over(FrozenFrame::XRGB8888, part.size(), stride,
+                                         output.captured->data, output.captured->size, false, 0);
         if (!output.frame)
             return false;
         output.copied = true;

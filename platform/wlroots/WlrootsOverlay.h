@@ -33,7 +33,6 @@ class QImage;
 
 class WlrootsOverlay : public QObject, public FrozenDesktop {
 public:
-
     // Connects to the compositor of WAYLAND_DISPLAY, copies every output and shows
     // the overlays. Null, with `failure` saying why, when it cannot. Needs no
     // application object: input is read once listen() is called with one.
