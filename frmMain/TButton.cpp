@@ -9,7 +9,10 @@ void TButton::keyPressEvent(QKeyEvent* event)
         event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (enter && held == Qt::NoModifier) {
         event->accept();
-        click();
+        // Enter held down clicks once: its repeats would stop a pick and start
+        // it again, over and over (a key released late on a busy machine too).
+        if (!event->isAutoRepeat())
+            click();
         return;
     }
     QPushButton::keyPressEvent(event);

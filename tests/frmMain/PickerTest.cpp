@@ -119,6 +119,22 @@ TEST_F(Picker, TheLastTickBeforeTheStopDecidesTheColor)
     EXPECT_EQ(desktop.pixelReads(), 2);
 }
 
+TEST_F(Picker, EnterHeldDownStopsThePickOnce)
+{
+    QTest::mouseClick(form->btn6, Qt::LeftButton);
+    form->btn6->setFocus();
+    QTest::keyPress(form->btn6, Qt::Key_Return);
+    EXPECT_FALSE(form->tmr1->isActive());
+    // The key's repeats, as the toolkit sends them while it is held.
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(form->btn6, &repeat);
+    }
+    QTest::keyRelease(form->btn6, Qt::Key_Return);
+    EXPECT_FALSE(form->tmr1->isActive());
+    EXPECT_EQ(form->btn6->text(), Pick);
+}
+
 TEST_F(Picker, AnUnreadablePixelLeavesEveryFieldAsItWas)
 {
     desktop.pixels = {{Status::Color, 0x336699}, Pixel{Status::NoPixel}};
