@@ -30,7 +30,8 @@ test_packages+=("${package_packages[@]}" lintian desktop-file-utils appstream
 test_packages+=(dbus-daemon dbus-bin python3-dbus python3-gi gir1.2-glib-2.0
                 xdg-desktop-portal weston qt6-wayland)
 # The picker on a wlroots desktop: a headless sway, its background helper (a
-# picture of noise), grim to read back what it shows, wtype for keys.
+# picture of noise), grim to read back what it shows, wtype for keyboards that
+# come and go.
 test_packages+=(sway swaybg grim wtype)
 # Screen casting: the PipeWire daemon and session manager, with the SPA plugins
 # the stand-in source and the program's streams run on.

@@ -1,16 +1,22 @@
 // huvella-test-pointer: moves and clicks a pointer of its own on a wlroots
 // compositor (zwlr_virtual_pointer_v1), since a headless one has no input
-// devices. Absolute positions are over the layout's bounding box, in units
-// of the extent given (twice the layout's size reaches half pixels).
+// devices, and on request types on a keyboard of its own too
+// (zwp_virtual_keyboard_v1). Absolute positions are over the layout's bounding
+// box, in units of the extent given (twice the layout's size reaches half
+// pixels).
 //   huvella-test-pointer EXTENT_W EXTENT_H [COMMAND ...]
 // with the commands `move X Y`, `press B`, `release B`, `click B` (B: left or
-// right) and `wait MS`. With no command on the line it reads them from its
-// input, a line at a time, answering "done" to each once the compositor has
-// taken it, and keeps its pointer until the input ends: a seat
-// that loses its last pointer takes the pointer from every client, and a
-// client told of a new one late misses what it did first.
+// right), `wait MS`, `keyboard` (plugs the keyboard in, with a US layout) and
+// `key NAME` (presses and lets go the key of that key symbol, "Return", "Down").
+// With no command on the line it reads them from its input, a line at a time,
+// answering "done" to each once the compositor has taken it, and keeps its
+// pointer and keyboard until the input ends: a seat that loses its last
+// pointer takes the pointer from every client, and a client told of a new
+// device late misses what it did first, so a test plugs the keyboard in
+// before it starts the program that is to hear it.
 // Exits 0 once the compositor has taken every request, 2 on a usage error,
-// 1 when there is no compositor or no virtual pointer.
+// 1 when there is no compositor or no virtual pointer or keyboard.
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <chrono>
@@ -22,13 +28,17 @@
 #include <linux/input-event-codes.h>
 #include <sstream>
 #include <string>
+#include <sys/mman.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 #include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
 
 namespace {
 
 zwlr_virtual_pointer_manager_v1* Manager = nullptr;
+zwp_virtual_keyboard_manager_v1* KeyboardManager = nullptr;
 wl_seat* Seat = nullptr;
 
 void Announced(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t)
@@ -36,6 +46,9 @@ void Announced(void*, wl_registry* registry, uint32_t name, const char* interfac
     if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
         Manager = static_cast<zwlr_virtual_pointer_manager_v1*>(
             wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+    else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
+        KeyboardManager = static_cast<zwp_virtual_keyboard_manager_v1*>(
+            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
     else if (std::strcmp(interface, wl_seat_interface.name) == 0 && Seat == nullptr)
         Seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
 }
@@ -52,10 +65,90 @@ uint32_t Now()
 int Usage()
 {
     std::fputs("usage: huvella-test-pointer EXTENT_W EXTENT_H [move X Y | press B | release B | "
-               "click B | wait MS] ... (B: left or right)\n",
+               "click B | wait MS | keyboard | key NAME] ... (B: left or right)\n",
                stderr);
     return 2;
 }
+
+// A keyboard of the seat's, with one keymap for its whole life: a keyboard
+// whose keymap changes, or a second one, is a switch of keymaps for the
+// client that hears it, and keys sent around the switch can be misread.
+class Keyboard {
+public:
+    // False when the compositor offers no virtual keyboard or the keymap
+    // cannot be made.
+    bool plugIn()
+    {
+        if (FKeyboard != nullptr)
+            return true;
+        const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
+        FContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        FKeymap = FContext == nullptr ? nullptr
+                                      : xkb_keymap_new_from_names(FContext, &names,
+                                                                  XKB_KEYMAP_COMPILE_NO_FLAGS);
+        if (KeyboardManager == nullptr || Seat == nullptr || FKeymap == nullptr)
+            return false;
+        char* text = xkb_keymap_get_as_string(FKeymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+        const std::size_t size = std::strlen(text) + 1;
+        const int fd = memfd_create("huvella-test-keymap", MFD_CLOEXEC);
+        const bool written =
+            fd >= 0 && write(fd, text, size) == static_cast<ssize_t>(size);
+        std::free(text);
+        if (written) {
+            FKeyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(KeyboardManager,
+                                                                                Seat);
+            zwp_virtual_keyboard_v1_keymap(FKeyboard, XKB_KEYMAP_FORMAT_TEXT_V1,
+                                           fd, static_cast<uint32_t>(size));
+        }
+        if (fd >= 0)
+            close(fd);
+        return written;
+    }
+    bool pluggedIn() const { return FKeyboard != nullptr; }
+
+    // The evdev code of the key that gives `name` unshifted, 0 when none does.
+    uint32_t codeOf(const std::string& name) const
+    {
+        const xkb_keysym_t wanted = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS);
+        if (wanted == XKB_KEY_NoSymbol)
+            return 0;
+        for (xkb_keycode_t key = xkb_keymap_min_keycode(FKeymap);
+             key <= xkb_keymap_max_keycode(FKeymap); ++key) {
+            const xkb_keysym_t* symbols = nullptr;
+            const int count = xkb_keymap_key_get_syms_by_level(FKeymap, key, 0, 0, &symbols);
+            if (count == 1 && symbols[0] == wanted)
+                return key - 8; // xkb numbers keys 8 above evdev
+        }
+        return 0;
+    }
+
+    void key(uint32_t code, wl_keyboard_key_state state)
+    {
+        zwp_virtual_keyboard_v1_key(FKeyboard, Now(), code, state);
+    }
+
+    // Before the connection closes.
+    void unplug()
+    {
+        if (FKeyboard != nullptr)
+            zwp_virtual_keyboard_v1_destroy(FKeyboard);
+        FKeyboard = nullptr;
+        if (KeyboardManager != nullptr)
+            zwp_virtual_keyboard_manager_v1_destroy(KeyboardManager);
+        KeyboardManager = nullptr;
+    }
+
+    ~Keyboard()
+    {
+        xkb_keymap_unref(FKeymap);
+        xkb_context_unref(FContext);
+    }
+
+private:
+    xkb_context* FContext = nullptr;
+    xkb_keymap* FKeymap = nullptr;
+    zwp_virtual_keyboard_v1* FKeyboard = nullptr;
+};
 
 } // namespace
 
@@ -79,6 +172,7 @@ int main(int argc, char** argv)
     }
     zwlr_virtual_pointer_v1* pointer =
         zwlr_virtual_pointer_manager_v1_create_virtual_pointer(Manager, Seat);
+    Keyboard keyboard;
     const auto button = [](const std::string& name) -> uint32_t {
         if (name == "left")
             return BTN_LEFT;
@@ -111,6 +205,19 @@ int main(int argc, char** argv)
                     zwlr_virtual_pointer_v1_frame(pointer);
                 }
                 i += 1;
+            } else if (command == "keyboard") {
+                if (!keyboard.plugIn()) {
+                    std::fputs("huvella-test-pointer: the compositor offers no virtual keyboard\n",
+                               stderr);
+                    std::exit(1);
+                }
+            } else if (command == "key" && hasOne && keyboard.pluggedIn() &&
+                       keyboard.codeOf(words[i + 1]) != 0) {
+                // Pressed and let go as two deliveries, as a hand types.
+                keyboard.key(keyboard.codeOf(words[i + 1]), WL_KEYBOARD_KEY_STATE_PRESSED);
+                wl_display_roundtrip(display);
+                keyboard.key(keyboard.codeOf(words[i + 1]), WL_KEYBOARD_KEY_STATE_RELEASED);
+                i += 1;
             } else if (command == "wait" && hasOne) {
                 wl_display_roundtrip(display);
                 std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(words[i + 1])));
@@ -135,6 +242,7 @@ int main(int argc, char** argv)
         }
     }
     zwlr_virtual_pointer_v1_destroy(pointer);
+    keyboard.unplug();
     if (!ok)
         return Usage();
     wl_display_roundtrip(display);
