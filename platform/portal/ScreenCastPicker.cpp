@@ -45,12 +45,18 @@ void ScreenCastPicker::start(const QWindow* window, Handlers handlers)
     FHandlers = std::move(handlers);
     FWindow = window;
     FRunning = true;
+    FAskedAgain = false;
     ++FPicks;
-    FPortal.open(window, {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
-                          [this](bool cancelled) {
-                              endLater({cancelled ? EndingKind::Cancelled : EndingKind::Failed, 0});
-                          },
-                          [this] { endLater(stoppedByDesktop()); }});
+    openSession();
+}
+
+void ScreenCastPicker::openSession()
+{
+    FPortal.open(FWindow, {[this](ScreenCastPortal::Grant grant) { onGranted(grant); },
+                           [this](bool cancelled) {
+                               endLater({cancelled ? EndingKind::Cancelled : EndingKind::Failed, 0});
+                           },
+                           [this] { endLater(stoppedByDesktop()); }});
 }
 
 void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
@@ -66,13 +72,14 @@ void ScreenCastPicker::onGranted(ScreenCastPortal::Grant grant)
                                        {[this] {
                                             FRunningDeadline->stop();
                                             FStarted = true;
-                                            if (FHandlers.started)
+                                            // Asked again, the window samples already.
+                                            if (!FAskedAgain && FHandlers.started)
                                                 FHandlers.started();
                                         },
                                         [this] {
                                             endLater({EndingKind::Failed, 0});
                                         },
-                                        [this] { handOverLater(); }, [this] { handOverLater(); }});
+                                        [this] { handOverLater(); }, [this] { askAgainLater(); }});
     if (!opened)
         endLater({EndingKind::Failed, 0});
 }
@@ -82,13 +89,36 @@ void ScreenCastPicker::handOverLater()
 {
     QTimer::singleShot(0, this, [this, pick = FPicks] {
         if (pick == FPicks && FRunning)
-            onNoPointer();
+            handOver();
+    });
+}
+
+// GNOME Shell sends a monitor's picture when it draws that monitor: once as
+// the stream starts, then at each change on it. A session restored at once
+// after the last one closed can miss that first drawing on a busy machine,
+// and then sends nothing while the screen stays still. A new session, with
+// the grant restored and so no dialog, asks for that first drawing again;
+// a desktop that sends no picture to that one either (KWin's virtual
+// outputs) gets the one-shot pick.
+void ScreenCastPicker::askAgainLater()
+{
+    QTimer::singleShot(0, this, [this, pick = FPicks] {
+        if (pick != FPicks || !FRunning)
+            return;
+        if (FAskedAgain || FPortal.restoreToken().isEmpty()) {
+            handOver();
+            return;
+        }
+        FAskedAgain = true;
+        FStarted = false; // no ticks until the new streams run
+        FDesktop.reset();
+        openSession();
     });
 }
 
 // The streams will never give a color (no pointer, or no image): the live
 // pick is never left silent, the one-shot pick takes over.
-void ScreenCastPicker::onNoPointer()
+void ScreenCastPicker::handOver()
 {
     if (!FOneShot) {
         endLater({EndingKind::Failed, 0});

@@ -32,11 +32,17 @@ public:
     const QString& restoreToken() const { return FPortal.restoreToken(); }
 
 private:
+    // Asks the portal for the session, with the grant restored when there is one.
+    void openSession();
     void onGranted(ScreenCastPortal::Grant grant);
-    // The streams never tell where the pointer is: the session closes, and the
-    // one-shot pick goes on with the same window and handlers.
+    // The streams will never give a color (they never tell where the pointer
+    // is, or never send an image): the session closes, and the one-shot pick
+    // goes on with the same window and handlers.
     void handOverLater();
-    void onNoPointer();
+    void handOver();
+    // The streams run and have sent no image: a new session once, then the
+    // one-shot pick.
+    void askAgainLater();
     // Ends the pick from the event loop, after whatever called this returned:
     // a stream may report its failure from inside its own callback.
     void endLater(Ending ending);
@@ -57,5 +63,6 @@ private:
     Handlers FHandlers;
     bool FRunning = false;
     bool FStarted = false;
+    bool FAskedAgain = false; // this pick's session was opened a second time
     quint64 FPicks = 0; // numbers the picks: an ending posted for an earlier one is dropped
 };

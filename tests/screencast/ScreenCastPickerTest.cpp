@@ -255,6 +255,40 @@ TEST_F(ScreenCast, SecondPickPassesTheRestoreToken)
         [] { return StandIn::calls().contains(QStringLiteral("impl Session.Close")); }, 5000));
 }
 
+// Streams that run and send no image (a desktop that missed drawing the
+// monitor as its stream started) get one new session, with the grant restored
+// and so no dialog, whose images are read; when that one sends none either,
+// the pick fails (it has no one-shot pick to hand over to).
+TEST_F(ScreenCast, StreamsWithNoImageAreAskedForOnceMore)
+{
+    TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 6);
+    const auto restored = [] {
+        return StandIn::calls()
+            .filter(QStringLiteral("impl SelectSources types=1 multiple=True cursor_mode=4 "
+                                   "persist_mode=1 restore=granted-monitors"))
+            .size();
+    };
+    int starts = 0;
+    ASSERT_TRUE(startOver({&monitor}));
+    picker.stop();
+    picker.start(nullptr, {[&] { ++starts; }, [this](const Ending& e) { ended = e; }});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return starts == 1; }, 15000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return restored() == 2; }, 15000))
+        << StandIn::calls().join(QLatin1Char('\n')).toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return picker.live() != nullptr; }, 15000));
+    ASSERT_TRUE(monitor.send(QStringLiteral("frame 9 9")));
+    EXPECT_TRUE(follows({9, 9}, monitor));
+    EXPECT_EQ(starts, 1) << "the window was told twice that sampling starts";
+    EXPECT_FALSE(ended);
+
+    picker.stop();
+    StandIn::script(QStringLiteral("share"));
+    ASSERT_TRUE(startOver({&monitor}));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return ended.has_value(); }, 30000));
+    EXPECT_EQ(ended->kind, Ending::Kind::Failed);
+    EXPECT_EQ(restored(), 2) << "one new session, not more";
+}
+
 TEST_F(ScreenCast, CancelledDialogEndsThePickCancelled)
 {
     TestMonitor monitor(QStringLiteral("BGRx"), {32, 32}, {0, 0}, 7);
