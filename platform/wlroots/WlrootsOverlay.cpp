@@ -32,6 +32,17 @@ const char* const CanvasRefused = "Canvas does not allow drawing.";
 // The largest side of an output's buffer the picker copies.
 constexpr uint32_t MaxSide = 32768;
 
+// Copies `part` of an RGB32 `image` as it stands into `to`, rows of
+// part.width() pixels one after another.
+void CopyRows(std::uint8_t* to, const QImage& image, QRect part)
+{
+    const auto row = static_cast<std::size_t>(part.width()) * 4;
+    for (int y = 0; y < part.height(); ++y)
+        std::memcpy(to + static_cast<std::size_t>(y) * row,
+                    image.constScanLine(part.top() + y) + static_cast<std::size_t>(part.left()) * 4,
+                    row);
+}
+
 } // namespace
 
 // A wl_shm buffer in memory of our own.
@@ -470,10 +481,8 @@ struct WlrootsOverlay::Connection {
                 return false;
             buffer->held = true;
             if (output.frame->transform() == 0 && picture.format() == QImage::Format_RGB32) {
-                // As it stands, row by row: a painter's set-up costs more than the copy.
-                for (int y = 0; y < size.height(); ++y)
-                    std::memcpy(buffer->shm.data + static_cast<std::size_t>(y) * size.width() * 4,
-                                picture.constScanLine(y), static_cast<std::size_t>(size.width()) * 4);
+                // As it stands: a painter's set-up costs more than the copy.
+                CopyRows(buffer->shm.data, picture, picture.rect());
             } else {
                 QImage image(buffer->shm.data, size.width(), size.height(), size.width() * 4,
                              QImage::Format_RGB32);
@@ -590,10 +599,7 @@ bool CutPicture(Connection& c)
         output.captured = std::make_unique<OverlayShmBuffer>();
         if (!output.captured->make(c.shm, FrozenFrame::XRGB8888, part.size(), stride))
             return false;
-        for (int y = 0; y < part.height(); ++y)
-            std::memcpy(output.captured->data + static_cast<std::size_t>(y) * stride,
-                        picture.constScanLine(part.top() + y) + part.left() * 4,
-                        static_cast<std::size_t>(stride));
+        CopyRows(output.captured->data, picture, part);
         output.frame = FrozenFrame::over(FrozenFrame::XRGB8888, part.size(), stride,
                                          output.captured->data, output.captured->size, false, 0);
         if (!output.frame)

@@ -81,12 +81,14 @@ public:
     {
         if (FKeyboard != nullptr)
             return true;
+        if (KeyboardManager == nullptr || Seat == nullptr)
+            return false;
         const xkb_rule_names names{"evdev", "pc105", "us", "", ""};
         FContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
         FKeymap = FContext == nullptr ? nullptr
                                       : xkb_keymap_new_from_names(FContext, &names,
                                                                   XKB_KEYMAP_COMPILE_NO_FLAGS);
-        if (KeyboardManager == nullptr || Seat == nullptr || FKeymap == nullptr)
+        if (FKeymap == nullptr)
             return false;
         char* text = xkb_keymap_get_as_string(FKeymap, XKB_KEYMAP_FORMAT_TEXT_V1);
         const std::size_t size = std::strlen(text) + 1;
@@ -104,27 +106,17 @@ public:
             close(fd);
         return written;
     }
-    bool pluggedIn() const { return FKeyboard != nullptr; }
-
-    // The evdev code of the key that gives `name` unshifted, 0 when none does.
-    uint32_t codeOf(const std::string& name) const
+    // Presses and lets go the key that gives `name`, as two deliveries, as a
+    // hand types. False when the keyboard is not plugged in or has no such key.
+    bool type(wl_display* display, const std::string& name)
     {
-        const xkb_keysym_t wanted = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS);
-        if (wanted == XKB_KEY_NoSymbol)
-            return 0;
-        for (xkb_keycode_t key = xkb_keymap_min_keycode(FKeymap);
-             key <= xkb_keymap_max_keycode(FKeymap); ++key) {
-            const xkb_keysym_t* symbols = nullptr;
-            const int count = xkb_keymap_key_get_syms_by_level(FKeymap, key, 0, 0, &symbols);
-            if (count == 1 && symbols[0] == wanted)
-                return key - 8; // xkb numbers keys 8 above evdev
-        }
-        return 0;
-    }
-
-    void key(uint32_t code, wl_keyboard_key_state state)
-    {
-        zwp_virtual_keyboard_v1_key(FKeyboard, Now(), code, state);
+        const uint32_t code = FKeyboard != nullptr ? codeOf(name) : 0;
+        if (code == 0)
+            return false;
+        zwp_virtual_keyboard_v1_key(FKeyboard, Now(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
+        wl_display_roundtrip(display);
+        zwp_virtual_keyboard_v1_key(FKeyboard, Now(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
+        return true;
     }
 
     // Before the connection closes.
@@ -145,6 +137,22 @@ public:
     }
 
 private:
+    // The evdev code of the key that gives `name` unshifted, 0 when none does.
+    uint32_t codeOf(const std::string& name) const
+    {
+        const xkb_keysym_t wanted = xkb_keysym_from_name(name.c_str(), XKB_KEYSYM_NO_FLAGS);
+        if (wanted == XKB_KEY_NoSymbol)
+            return 0;
+        for (xkb_keycode_t key = xkb_keymap_min_keycode(FKeymap);
+             key <= xkb_keymap_max_keycode(FKeymap); ++key) {
+            const xkb_keysym_t* symbols = nullptr;
+            const int count = xkb_keymap_key_get_syms_by_level(FKeymap, key, 0, 0, &symbols);
+            if (count == 1 && symbols[0] == wanted)
+                return key - 8; // xkb numbers keys 8 above evdev
+        }
+        return 0;
+    }
+
     xkb_context* FContext = nullptr;
     xkb_keymap* FKeymap = nullptr;
     zwp_virtual_keyboard_v1* FKeyboard = nullptr;
@@ -211,12 +219,7 @@ int main(int argc, char** argv)
                                stderr);
                     std::exit(1);
                 }
-            } else if (command == "key" && hasOne && keyboard.pluggedIn() &&
-                       keyboard.codeOf(words[i + 1]) != 0) {
-                // Pressed and let go as two deliveries, as a hand types.
-                keyboard.key(keyboard.codeOf(words[i + 1]), WL_KEYBOARD_KEY_STATE_PRESSED);
-                wl_display_roundtrip(display);
-                keyboard.key(keyboard.codeOf(words[i + 1]), WL_KEYBOARD_KEY_STATE_RELEASED);
+            } else if (command == "key" && hasOne && keyboard.type(display, words[i + 1])) {
                 i += 1;
             } else if (command == "wait" && hasOne) {
                 wl_display_roundtrip(display);
